@@ -1,0 +1,119 @@
+#include "engine/GribbVoice.h"
+
+namespace gribb
+{
+void GribbVoice::setEnvelopeFromParams()
+{
+    envelope.setParameters ({ params.attack, params.decay, params.sustain, params.release });
+}
+
+void GribbVoice::noteStarted()
+{
+    const auto width = clampTo (params.pulseWidth, 0.05f, 0.95f);
+    const auto ratio = clampTo (params.fmRatio, 0.25f, 12.0f);
+    velocity = currentlyPlayingNote.noteOnVelocity.asUnsignedFloat();
+
+    for (auto* osc : { &mainOscillator, &unisonOscillator })
+    {
+        osc->shape = params.oscType;
+        osc->pulseWidth = width;
+        osc->fmRatio = ratio;
+        osc->phase = 0.0f;
+        osc->modulatorPhase = 0.0f;
+    }
+
+    updatePitch();
+    setEnvelopeFromParams();
+    envelope.noteOn();
+}
+
+void GribbVoice::noteStopped (bool allowTailOff)
+{
+    if (allowTailOff)
+    {
+        envelope.noteOff();
+        return;
+    }
+
+    envelope.reset();
+    clearCurrentNote();
+}
+
+void GribbVoice::updatePressureAndTimbre() noexcept
+{
+    pressure = currentlyPlayingNote.pressure.asUnsignedFloat();
+    const auto t = currentlyPlayingNote.timbre.asUnsignedFloat();
+    const auto width = clampTo (t * 0.9f + 0.05f, 0.05f, 0.95f);
+    mainOscillator.pulseWidth = width;
+    unisonOscillator.pulseWidth = width;
+}
+
+void GribbVoice::notePressureChanged() { updatePressureAndTimbre(); }
+void GribbVoice::noteTimbreChanged()   { updatePressureAndTimbre(); }
+void GribbVoice::notePitchbendChanged() { updatePitch(); }
+
+void GribbVoice::setCurrentSampleRate (double newRate)
+{
+    juce::MPESynthesiserVoice::setCurrentSampleRate (newRate);
+    mainOscillator.sampleRate = newRate;
+    unisonOscillator.sampleRate = newRate;
+    // juce::ADSR asserts on a rate that is not positive; such a rate leaves the envelope as it was.
+    if (newRate > 0.0)
+        envelope.setSampleRate (newRate);
+}
+
+void GribbVoice::updatePitch() noexcept
+{
+    const double note = (double) currentlyPlayingNote.initialNote
+                      + currentlyPlayingNote.totalPitchbendInSemitones;
+    const auto f = (float) (440.0 * std::pow (2.0, (note - 69.0) / 12.0));
+    mainOscillator.setFrequency (f);
+
+    const auto u = std::pow (2.0f, params.unisonDetune / 1200.0f) * f;
+    unisonOscillator.setFrequency (u);
+}
+
+void GribbVoice::renderNextBlock (juce::AudioBuffer<float>& outputBuffer, int startSample, int numSamples)
+{
+    if (! envelope.isActive())
+        return;
+
+    updatePitch();
+
+    auto* left = outputBuffer.getWritePointer (0, startSample);
+    auto* right = outputBuffer.getNumChannels() >= 2 ? outputBuffer.getWritePointer (1, startSample) : nullptr;
+
+    const auto fm = clampTo ((lfoFmAmount + params.fmIndex) + 6.0f * pressure, 0.0f, 24.0f);
+    mainOscillator.fmIndex = fm;
+    unisonOscillator.fmIndex = fm;
+
+    const bool unisonOn = params.unisonDetune > unisonThreshold;
+    const float pressureGain = 0.6f * pressure + 0.4f;
+
+    for (int i = 0; i < numSamples; ++i)
+    {
+        const float e = envelope.getNextSample();
+        float s = mainOscillator.value();
+        mainOscillator.advance();
+
+        if (unisonOn)
+        {
+            const float v = unisonOscillator.value();
+            unisonOscillator.advance();
+            s = (v + s) * 0.5f;
+        }
+        else
+        {
+            unisonOscillator.advance();
+        }
+
+        const float out = ((e * velocity) * pressureGain) * s;
+        left[i] += out;
+        if (right != nullptr)
+            right[i] += out;
+    }
+
+    if (! envelope.isActive())
+        clearCurrentNote();
+}
+} // namespace gribb

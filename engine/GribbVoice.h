@@ -1,0 +1,47 @@
+#pragma once
+
+#include <juce_audio_basics/juce_audio_basics.h>
+
+#include "engine/VoiceOscillator.h"
+#include "engine/VoiceParameters.h"
+
+namespace gribb
+{
+/** One voice of the MPE synthesiser: one or two oscillators through an ADSR, scaled by velocity
+    and pressure, added into channels 0 and 1. The processor writes `params`, the envelope's
+    settings and `lfoFmAmount` before every block; the voice reads no parameter itself. */
+class GribbVoice : public juce::MPESynthesiserVoice
+{
+public:
+    GribbVoice() = default;
+    ~GribbVoice() override = default;
+
+    void noteStarted() override;
+    void noteStopped (bool allowTailOff) override;
+    void notePressureChanged() override;
+    void notePitchbendChanged() override;
+    void noteTimbreChanged() override;
+    void noteKeyStateChanged() override {}
+    void renderNextBlock (juce::AudioBuffer<double>&, int, int) override {}
+    void renderNextBlock (juce::AudioBuffer<float>& outputBuffer, int startSample, int numSamples) override;
+    void setCurrentSampleRate (double newRate) override;
+
+    VoiceOscillator mainOscillator;
+    VoiceOscillator unisonOscillator;
+    juce::ADSR envelope;
+    VoiceParameters params;
+    float velocity = 0.8f;
+    float pressure = 0.0f;
+    float lfoFmAmount = 0.0f;
+
+    /** The unison oscillator sounds only above this detune, in cents. */
+    static constexpr float unisonThreshold = 0.0001f;
+
+private:
+    void updatePitch() noexcept;
+    void updatePressureAndTimbre() noexcept;
+    void setEnvelopeFromParams();
+
+    JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (GribbVoice)
+};
+} // namespace gribb

@@ -1,0 +1,90 @@
+#pragma once
+
+#include <cmath>
+
+namespace gribb
+{
+/** Clamps v to lo..hi: lo if v < lo, otherwise the smaller of hi and v. */
+template <typename T>
+constexpr T clampTo (T v, T lo, T hi) noexcept
+{
+    return v < lo ? lo : (hi < v ? hi : v);
+}
+
+/** Polynomial band-limited step correction around a discontinuity at phase 0. */
+inline float polyBlep (float t, float dt) noexcept
+{
+    if (t < dt)
+    {
+        const float x = t / dt;
+        return ((x + x) - x * x) - 1.0f;
+    }
+    if (t > 1.0f - dt)
+    {
+        const float x = (t - 1.0f) / dt;
+        return ((x * x + x) + x) + 1.0f;
+    }
+    return 0.0f;
+}
+
+/** One oscillator of a voice: pulse with band-limited edges, triangle, or a two-operator FM sine. */
+struct VoiceOscillator
+{
+    static constexpr float twoPi = 6.2831855f;
+
+    double sampleRate = 44100.0;
+    float frequency = 440.0f;      // Hz, kept within 1..20000
+    float phaseIncrement = 0.0f;   // cycles per sample
+    float phase = 0.0f;            // carrier phase, 0 <= phase < 1
+    float modulatorPhase = 0.0f;   // FM modulator phase, 0 <= phase < 1
+    float pulseWidth = 0.5f;       // 0.05..0.95
+    float fmRatio = 2.0f;          // 0.25..12
+    float fmIndex = 0.0f;          // radians, 0..24
+    int shape = 0;                 // 0 pulse, 1 triangle, 2 FM, anything else silence
+
+    /** Sets the frequency (clamped to 1..20000 Hz) and the matching phase increment. A rate that
+        is not positive (no sample rate known yet) gives an increment of 0, never Inf or NaN. */
+    void setFrequency (float hz) noexcept
+    {
+        frequency = clampTo (hz, 1.0f, 20000.0f);
+        const auto rate = (float) sampleRate;
+        phaseIncrement = rate > 0.0f ? frequency / rate : 0.0f;
+    }
+
+    /** The value at the current phase. */
+    float value() const noexcept
+    {
+        const float t = phase, dt = phaseIncrement;
+        switch (shape)
+        {
+            case 0:
+            {
+                float v = t < pulseWidth ? 1.0f : -1.0f;
+                v += polyBlep (t, dt);
+                float t2 = t - pulseWidth;
+                if (t2 < 0.0f)
+                    t2 += 1.0f;
+                return v - polyBlep (t2, dt);
+            }
+            case 1:
+                return t < 0.5f ? 4.0f * t - 1.0f : 3.0f - 4.0f * t;
+            case 2:
+                return std::sin (std::sin (twoPi * modulatorPhase) * fmIndex + twoPi * t);
+            default:
+                return 0.0f;
+        }
+    }
+
+    /** Moves both phases on by one sample; the modulator runs in every shape. */
+    void advance() noexcept
+    {
+        phase += phaseIncrement;
+        while (phase >= 1.0f)
+            phase -= 1.0f;
+
+        modulatorPhase = phaseIncrement * fmRatio + modulatorPhase;
+        while (modulatorPhase >= 1.0f)
+            modulatorPhase -= 1.0f;
+    }
+};
+} // namespace gribb

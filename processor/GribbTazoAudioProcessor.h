@@ -1,0 +1,75 @@
+#pragma once
+
+#include <array>
+#include <atomic>
+#include <map>
+#include <memory>
+
+#include <juce_audio_processors/juce_audio_processors.h>
+#include <juce_dsp/juce_dsp.h>
+
+#include "processor/ParameterTable.h"
+
+/** The plug-in: owns the parameters, the sixteen-voice MPE synthesiser and the global chain
+    (filter, drive and clip, degradation, output gain, level meter) and runs them per block. */
+class GribbTazoAudioProcessor : public juce::AudioProcessor
+{
+public:
+    GribbTazoAudioProcessor();
+    ~GribbTazoAudioProcessor() override;
+
+    const juce::String getName() const override;
+    void prepareToPlay (double sampleRate, int maximumExpectedSamplesPerBlock) override;
+    void releaseResources() override;
+    void processBlock (juce::AudioBuffer<float>&, juce::MidiBuffer&) override;
+    using juce::AudioProcessor::processBlock;
+
+    double getTailLengthSeconds() const override;
+    bool acceptsMidi() const override;
+    bool producesMidi() const override;
+
+    juce::AudioProcessorEditor* createEditor() override;
+    bool hasEditor() const override;
+
+    int getNumPrograms() override;
+    int getCurrentProgram() override;
+    void setCurrentProgram (int index) override;
+    const juce::String getProgramName (int index) override;
+    void changeProgramName (int index, const juce::String& newName) override;
+
+    void getStateInformation (juce::MemoryBlock& destData) override;
+    void setStateInformation (const void* data, int sizeInBytes) override;
+
+    bool isBusesLayoutSupported (const BusesLayout& layouts) const override;
+
+    static juce::AudioProcessorValueTreeState::ParameterLayout createParameterLayout();
+
+    /** The twenty factory program names, in program order. */
+    static juce::StringArray getProgramNames();
+    /** A factory program's (parameter ID, plain value) list; empty for an index outside 0..19. */
+    static std::map<juce::String, float> getProgramValues (int index);
+    /** Writes a program's values through the host-notifying path; `currentProgram` is unchanged. */
+    void applyProgram (int index);
+
+    juce::AudioProcessorValueTreeState parameters;
+
+private:
+    std::array<std::atomic<float>*, gribb::numParameters> rawValues {};
+
+    float raw (gribb::ParamIndex index) const noexcept { return rawValues[(size_t) index]->load(); }
+    template <typename Fn> void forEachGribbVoice (Fn&& fn);
+
+    juce::MPESynthesiser synth;
+    juce::dsp::StateVariableTPTFilter<float> filter;
+    std::unique_ptr<juce::dsp::Oversampling<float>> oversampler;
+    double currentSampleRate = 44100.0;
+    int currentProgram = 0;
+
+public:
+    std::atomic<float> roastLevel { 0.0f };
+
+private:
+    float smoothedRms = 0.0f;
+
+    JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (GribbTazoAudioProcessor)
+};

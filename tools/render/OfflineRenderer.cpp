@@ -1,0 +1,71 @@
+#include "OfflineRenderer.h"
+
+namespace gribb::render
+{
+bool setOutputChannels (juce::AudioPluginInstance& plugin, int numChannels)
+{
+    auto layout = plugin.getBusesLayout();
+
+    if (layout.outputBuses.isEmpty())
+        return false;
+
+    layout.outputBuses.getReference (0) = juce::AudioChannelSet::canonicalChannelSet (numChannels);
+    for (int i = 1; i < layout.outputBuses.size(); ++i)
+        layout.outputBuses.getReference (i) = juce::AudioChannelSet::disabled();
+
+    return plugin.setBusesLayout (layout);
+}
+
+RenderResult renderSequence (juce::AudioPluginInstance& plugin, const juce::MidiMessageSequence& sequence,
+                             const RenderSettings& settings)
+{
+    const double lastEvent = sequence.getNumEvents() > 0 ? sequence.getEndTime() : 0.0;
+    const auto totalSamples = (int) std::ceil ((lastEvent + settings.tailSeconds) * settings.sampleRate);
+    const int blockSize = juce::jmax (1, settings.blockSize);
+    const int pluginChannels = juce::jmax (plugin.getTotalNumOutputChannels(), plugin.getTotalNumInputChannels());
+
+    RenderResult result;
+    result.audio.setSize (settings.numChannels, totalSamples);
+    result.audio.clear();
+
+    plugin.setNonRealtime (true);
+    plugin.prepareToPlay (settings.sampleRate, blockSize);
+
+    juce::AudioBuffer<float> block (juce::jmax (1, pluginChannels), blockSize);
+    juce::MidiBuffer midi;
+    int nextEvent = 0;
+
+    const auto start = juce::Time::getMillisecondCounterHiRes();
+
+    for (int pos = 0; pos < totalSamples; pos += blockSize)
+    {
+        const int n = juce::jmin (blockSize, totalSamples - pos);
+        block.setSize (block.getNumChannels(), n, false, false, true);
+        block.clear();
+        midi.clear();
+
+        const double blockEnd = (pos + n) / settings.sampleRate;
+        while (nextEvent < sequence.getNumEvents())
+        {
+            const auto* holder = sequence.getEventPointer (nextEvent);
+            if (holder->message.getTimeStamp() >= blockEnd)
+                break;
+
+            const auto offset = (int) std::floor (holder->message.getTimeStamp() * settings.sampleRate) - pos;
+            if (! holder->message.isMetaEvent())
+                midi.addEvent (holder->message, juce::jlimit (0, n - 1, offset));
+            ++nextEvent;
+        }
+
+        plugin.processBlock (block, midi);
+
+        for (int ch = 0; ch < settings.numChannels; ++ch)
+            result.audio.copyFrom (ch, pos, block, juce::jmin (ch, block.getNumChannels() - 1), 0, n);
+    }
+
+    result.secondsTaken = (juce::Time::getMillisecondCounterHiRes() - start) / 1000.0;
+    result.secondsRendered = totalSamples / settings.sampleRate;
+    plugin.releaseResources();
+    return result;
+}
+} // namespace gribb::render

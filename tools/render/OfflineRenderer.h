@@ -1,0 +1,31 @@
+#pragma once
+
+#include <juce_audio_processors/juce_audio_processors.h>
+
+namespace gribb::render
+{
+struct RenderSettings
+{
+    double sampleRate = 48000.0;
+    int blockSize = 512;
+    int numChannels = 2;
+    double tailSeconds = 2.0;
+};
+
+struct RenderResult
+{
+    juce::AudioBuffer<float> audio;
+    double secondsRendered = 0.0;
+    double secondsTaken = 0.0;
+
+    double realtimeFactor() const { return secondsTaken > 0.0 ? secondsRendered / secondsTaken : 0.0; }
+};
+
+/** Asks the plug-in for a mono or stereo output; false when it refuses the layout. */
+bool setOutputChannels (juce::AudioPluginInstance& plugin, int numChannels);
+
+/** Plays the sequence (timestamps in seconds) through the prepared plug-in, block by block,
+    followed by the tail, and returns the audio. The plug-in must already have its layout. */
+RenderResult renderSequence (juce::AudioPluginInstance& plugin, const juce::MidiMessageSequence& sequence,
+                             const RenderSettings& settings);
+} // namespace gribb::render

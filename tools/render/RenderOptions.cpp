@@ -1,0 +1,101 @@
+#include "RenderOptions.h"
+
+namespace gribb::render
+{
+namespace
+{
+bool isNumber (const juce::String& s, bool allowFraction)
+{
+    const auto t = s.trim();
+    if (t.isEmpty())
+        return false;
+    return allowFraction ? t.containsOnly ("0123456789.eE+-") && t.containsAnyOf ("0123456789")
+                         : t.containsOnly ("0123456789") ;
+}
+} // namespace
+
+juce::String renderUsage()
+{
+    return "usage: gribb-render [options]\n"
+           "  --plugin PATH        VST3 or LV2 bundle to load (default: the freshly built Gribb Tazo.vst3)\n"
+           "  --midi FILE          standard MIDI file to play (default: a built-in demo phrase)\n"
+           "  --out FILE           WAV file to write (default: gribb-render.wav)\n"
+           "  --rate HZ            sample rate, 8000..384000 (default 48000)\n"
+           "  --block N            block size in samples, 1..65536 (default 512)\n"
+           "  --channels N         1 (mono) or 2 (stereo, default)\n"
+           "  --tail SECONDS       time rendered after the last MIDI event, 0..600 (default 2)\n"
+           "  --program N          select program N (0-based) before rendering\n"
+           "  --param ID=VALUE     set a parameter (by ID or name) to a plain value; repeatable\n"
+           "  --list-params        print the plug-in's parameters and exit\n"
+           "  --help               print this text\n"
+           "exit codes: 0 done, 1 bad command line, 2 plug-in not loadable, 3 MIDI file unreadable,\n"
+           "            4 unknown parameter or bad value, 5 output not writable\n";
+}
+
+bool parseRenderOptions (const juce::StringArray& args, RenderOptions& options, juce::String& error)
+{
+    for (int i = 0; i < args.size(); ++i)
+    {
+        const auto& arg = args[i];
+
+        auto value = [&] (juce::String& out) -> bool
+        {
+            if (i + 1 >= args.size())
+            {
+                error = "option " + arg + " needs a value";
+                return false;
+            }
+            out = args[++i];
+            return true;
+        };
+
+        auto number = [&] (double lo, double hi, bool fraction, double& out) -> bool
+        {
+            juce::String v;
+            if (! value (v))
+                return false;
+            if (! isNumber (v, fraction) || v.getDoubleValue() < lo || v.getDoubleValue() > hi)
+            {
+                error = "bad value '" + v + "' for " + arg + " (expected " + juce::String (lo) + " .. "
+                      + juce::String (hi) + ")";
+                return false;
+            }
+            out = v.getDoubleValue();
+            return true;
+        };
+
+        double d = 0.0;
+        juce::String s;
+
+        if (arg == "--help" || arg == "-h")                { options.showHelp = true; }
+        else if (arg == "--list-params")                   { options.listParameters = true; }
+        else if (arg == "--plugin")                        { if (! value (s)) return false; options.plugin = juce::File::getCurrentWorkingDirectory().getChildFile (s); }
+        else if (arg == "--midi")                          { if (! value (s)) return false; options.midiFile = juce::File::getCurrentWorkingDirectory().getChildFile (s); }
+        else if (arg == "--out")                           { if (! value (s)) return false; options.output = juce::File::getCurrentWorkingDirectory().getChildFile (s); }
+        else if (arg == "--rate")                          { if (! number (8000, 384000, true, d)) return false; options.sampleRate = d; }
+        else if (arg == "--block")                         { if (! number (1, 65536, false, d)) return false; options.blockSize = (int) d; }
+        else if (arg == "--channels")                      { if (! number (1, 2, false, d)) return false; options.channels = (int) d; }
+        else if (arg == "--tail")                          { if (! number (0, 600, true, d)) return false; options.tailSeconds = d; }
+        else if (arg == "--program")                       { if (! number (0, 1.0e6, false, d)) return false; options.program = (int) d; }
+        else if (arg == "--param")
+        {
+            if (! value (s))
+                return false;
+            if (! s.containsChar ('=') || s.upToFirstOccurrenceOf ("=", false, false).trim().isEmpty()
+                || s.fromFirstOccurrenceOf ("=", false, false).trim().isEmpty())
+            {
+                error = "bad value '" + s + "' for --param (expected ID=VALUE)";
+                return false;
+            }
+            options.parameters.emplace_back (s.upToFirstOccurrenceOf ("=", false, false).trim(),
+                                             s.fromFirstOccurrenceOf ("=", false, false).trim());
+        }
+        else
+        {
+            error = "unknown option '" + arg + "'";
+            return false;
+        }
+    }
+    return true;
+}
+} // namespace gribb::render

@@ -1,0 +1,129 @@
+// gribb-render: plays a MIDI file (or a built-in demo phrase) through an instrument plug-in
+// offline and writes the result to a WAV file.
+#include <juce_audio_processors/juce_audio_processors.h>
+#include <juce_events/juce_events.h>
+
+#include "DemoPhrase.h"
+#include "MidiFileLoader.h"
+#include "OfflineRenderer.h"
+#include "ParameterSetter.h"
+#include "PluginLoader.h"
+#include "RenderOptions.h"
+#include "WavFileWriter.h"
+
+#include <iostream>
+
+namespace
+{
+enum ExitCode { done = 0, badCommandLine = 1, pluginNotLoadable = 2, midiUnreadable = 3, badParameter = 4, outputFailed = 5 };
+
+int fail (ExitCode code, const juce::String& message)
+{
+    std::cerr << "gribb-render: error: " << message << std::endl;
+    return code;
+}
+
+juce::String decibels (float gain)
+{
+    return gain > 0.0f ? juce::String (juce::Decibels::gainToDecibels (gain), 2) + " dBFS" : "-inf dBFS";
+}
+
+int run (const juce::StringArray& args)
+{
+    using namespace gribb::render;
+
+    RenderOptions options;
+    juce::String error;
+
+    if (! parseRenderOptions (args, options, error))
+        return fail (badCommandLine, error + "\n" + renderUsage());
+
+    if (options.showHelp)
+    {
+        std::cout << renderUsage();
+        return done;
+    }
+
+    if (options.plugin == juce::File())
+        options.plugin = juce::File (GRIBB_DEFAULT_PLUGIN_PATH);
+
+    juce::MidiMessageSequence sequence;
+    if (options.midiFile != juce::File())
+    {
+        if (! loadMidiFile (options.midiFile, sequence, error))
+            return fail (midiUnreadable, error);
+    }
+    else
+    {
+        sequence = makeDemoPhrase();
+    }
+
+    PluginLoader loader;
+    auto plugin = loader.load (options.plugin, options.sampleRate, options.blockSize, error);
+    if (plugin == nullptr)
+        return fail (pluginNotLoadable, error);
+
+    if (options.listParameters)
+    {
+        for (auto* p : plugin->getParameters())
+            std::cout << p->getParameterIndex() << "\t" << p->getName (64) << "\t" << p->getCurrentValueAsText() << "\n";
+        return done;
+    }
+
+    if (! setOutputChannels (*plugin, options.channels))
+        return fail (pluginNotLoadable, "the plug-in refuses a " + juce::String (options.channels == 1 ? "mono" : "stereo") + " output");
+
+    if (options.program.has_value())
+    {
+        if (*options.program >= plugin->getNumPrograms())
+            return fail (badParameter, "program " + juce::String (*options.program) + " does not exist (the plug-in has "
+                                           + juce::String (plugin->getNumPrograms()) + ")");
+        plugin->setCurrentProgram (*options.program);
+    }
+
+    for (const auto& [idOrName, value] : options.parameters)
+    {
+        auto* parameter = findParameter (*plugin, idOrName);
+        if (parameter == nullptr)
+            return fail (badParameter, "unknown parameter '" + idOrName + "' (try --list-params)");
+        if (! setPlainValue (*parameter, value, error))
+            return fail (badParameter, error);
+    }
+
+    RenderSettings settings;
+    settings.sampleRate = options.sampleRate;
+    settings.blockSize = options.blockSize;
+    settings.numChannels = options.channels;
+    settings.tailSeconds = options.tailSeconds;
+
+    const auto result = renderSequence (*plugin, sequence, settings);
+
+    if (! writeWavFile (options.output, result.audio, options.sampleRate, error))
+        return fail (outputFailed, error);
+
+    std::cout << "plug-in:  " << plugin->getName() << " (" << options.plugin.getFullPathName() << ")\n"
+              << "wrote:    " << options.output.getFullPathName() << "\n"
+              << "length:   " << juce::String (result.secondsRendered, 3) << " s at "
+              << juce::String (options.sampleRate, 0) << " Hz, " << options.channels << " channel(s), block "
+              << options.blockSize << "\n";
+
+    for (int ch = 0; ch < result.audio.getNumChannels(); ++ch)
+        std::cout << "channel " << ch << ": peak " << decibels (result.audio.getMagnitude (ch, 0, result.audio.getNumSamples()))
+                  << ", RMS " << decibels (result.audio.getRMSLevel (ch, 0, result.audio.getNumSamples())) << "\n";
+
+    std::cout << "speed:    " << juce::String (result.realtimeFactor(), 1) << "x realtime\n";
+    return done;
+}
+} // namespace
+
+int main (int argc, char* argv[])
+{
+    juce::ScopedJuceInitialiser_GUI juce;
+    juce::StringArray args;
+    for (int i = 1; i < argc; ++i)
+        args.add (juce::String::fromUTF8 (argv[i]));
+
+    const int code = run (args);
+    juce::DeletedAtShutdown::deleteAll();
+    return code;
+}
