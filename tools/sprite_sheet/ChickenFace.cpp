@@ -7,7 +7,7 @@ namespace gribb::sprites
 {
 namespace
 {
-const juce::PathStrokeType roundStroke (float width)
+juce::PathStrokeType roundStroke (float width)
 {
     return juce::PathStrokeType (width, juce::PathStrokeType::curved, juce::PathStrokeType::rounded);
 }
@@ -234,8 +234,10 @@ void drawFace (juce::Graphics& g, const RoastFrameState& state)
         case Face::lookingUp:
             for (float side : { -1.0f, 1.0f })
             {
-                const juce::Point<float> look = state.face == Face::lookingUp ? juce::Point<float> (0.0f, -7.0f)
-                                                                               : juce::Point<float> (0.0f, 0.0f);
+                // Startled eyes dart about from frame to frame; looking up, they fix on the glasses.
+                const juce::Point<float> darting[] = { { 0.0f, 0.0f }, { -3.0f, 0.5f }, { 3.0f, 0.5f }, { 0.0f, 2.5f }, { -2.0f, -2.0f } };
+                const auto look = state.face == Face::lookingUp ? juce::Point<float> (0.0f, -7.0f)
+                                                                : darting[state.index % 5];
                 drawOpenEye (g, palette, side, 10.0f, 12.5f, 3.6f, look);
                 drawBrow (g, brow, side, 21.0f, 20.0f, 4.0f);
             }
