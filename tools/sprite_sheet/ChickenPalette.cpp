@@ -16,7 +16,7 @@ ChickenPalette chickenPalette (Doneness doneness)
             p.comb = juce::Colour (0xffe0323a); p.beak = juce::Colour (0xfff2a33a);
             p.legs = juce::Colour (0xfff0b04a); break;
         case Doneness::golden:
-            p.skin = juce::Colour (0xffeec070); p.outline = juce::Colour (0xff9c6424);
+            p.skin = juce::Colour (0xffecb85c); p.outline = juce::Colour (0xff9c6424);
             p.comb = juce::Colour (0xffd8342e); p.beak = juce::Colour (0xfff09a2c);
             p.legs = juce::Colour (0xffe9a640); break;
         case Doneness::amber:

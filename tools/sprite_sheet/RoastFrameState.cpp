@@ -35,11 +35,11 @@ RoastFrameState roastFrameState (int index)
 
         // Charred, faint embers.
         case 9:  s.doneness = Doneness::charred; s.face = Face::sooty;
-                 s.cracks = 6; s.crackGlow = 0.35f; s.embers = 6; s.emberGlow = 0.5f; s.smokeWisps = 0.4f; break;
+                 s.cracks = 6; s.crackGlow = 0.25f; s.embers = 6; s.emberGlow = 0.5f; s.smokeWisps = 0.4f; break;
         case 10: s.doneness = Doneness::charred; s.face = Face::dazed;
-                 s.cracks = 6; s.crackGlow = 0.25f; s.embers = 5; s.emberGlow = 0.4f; s.smokeWisps = 0.25f; break;
+                 s.cracks = 6; s.crackGlow = 0.18f; s.embers = 5; s.emberGlow = 0.4f; s.smokeWisps = 0.25f; break;
         case 11: s.doneness = Doneness::charred; s.face = Face::sooty;
-                 s.cracks = 6; s.crackGlow = 0.2f; s.embers = 4; s.emberGlow = 0.3f; s.smokeWisps = 0.15f; break;
+                 s.cracks = 6; s.crackGlow = 0.12f; s.embers = 4; s.emberGlow = 0.3f; s.smokeWisps = 0.15f; break;
 
         // The flash, the burst and the glossy roast that comes out of it.
         case 12: s.doneness = Doneness::charred; s.face = Face::stunned; s.flash = 1.0f;
