@@ -1,3 +1,10 @@
+// The loops below select between values instead of branching. The compiler turns such a select
+// into vector code only when it may assume that floating-point exceptions are not trapped (they
+// never are in a plug-in); the results are unchanged.
+#if defined(__GNUC__) && ! defined(__clang__)
+ #pragma GCC optimize ("no-trapping-math")
+#endif
+
 #include "engine/BitQuantiser.h"
 
 namespace gribb

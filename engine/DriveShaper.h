@@ -30,6 +30,8 @@ struct DriveShaper
         return c * clipCeiling;
     }
 
+    /** The same over an array, with a vectorisable exponential that differs from expf by float
+        rounding only. */
     void process (float* samples, int numSamples) const noexcept;
 };
 } // namespace gribb

@@ -88,29 +88,46 @@ void GribbVoice::renderNextBlock (juce::AudioBuffer<float>& outputBuffer, int st
     unisonOscillator.fmIndex = fm;
 
     const bool unisonOn = params.unisonDetune > unisonThreshold;
+    const float level = velocity;
     const float pressureGain = 0.6f * pressure + 0.4f;
 
-    for (int i = 0; i < numSamples; ++i)
+    // The block runs in short chunks: the envelope and the oscillators each fill a scratch array,
+    // then one loop mixes them into the output.
+    constexpr int chunk = VoiceOscillator::maxBlock;
+    float envelopeValues[chunk], mainValues[chunk], unisonValues[chunk];
+
+    for (int done = 0; done < numSamples; done += chunk)
     {
-        const float e = envelope.getNextSample();
-        float s = mainOscillator.value();
-        mainOscillator.advance();
+        const int length = juce::jmin (chunk, numSamples - done);
+
+        for (int i = 0; i < length; ++i)
+            envelopeValues[i] = envelope.getNextSample();
+
+        mainOscillator.renderBlock (mainValues, length);
 
         if (unisonOn)
         {
-            const float v = unisonOscillator.value();
-            unisonOscillator.advance();
-            s = (v + s) * 0.5f;
+            unisonOscillator.renderBlock (unisonValues, length);
+            OscillatorKernels::average (unisonValues, mainValues, length);
         }
         else
         {
-            unisonOscillator.advance();
+            unisonOscillator.skip (length); // its phases run on while it is silent
         }
 
-        const float out = ((e * velocity) * pressureGain) * s;
-        left[i] += out;
+        float* l = left + done;
+        for (int i = 0; i < length; ++i)
+            mainValues[i] = ((envelopeValues[i] * level) * pressureGain) * mainValues[i];
+
+        for (int i = 0; i < length; ++i)
+            l[i] += mainValues[i];
+
         if (right != nullptr)
-            right[i] += out;
+        {
+            float* r = right + done;
+            for (int i = 0; i < length; ++i)
+                r[i] += mainValues[i];
+        }
     }
 
     if (! envelope.isActive())

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <algorithm>
 #include <cmath>
+
+#include "engine/OscillatorKernels.h"
 
 namespace gribb
 {
@@ -73,6 +76,38 @@ struct VoiceOscillator
             default:
                 return 0.0f;
         }
+    }
+
+    /** The most samples renderBlock takes in one call (the size of its scratch arrays). */
+    static constexpr int maxBlock = 64;
+
+    /** Writes the next numSamples values (at most maxBlock) and advances by as many samples. The
+        same as value() then advance() per sample, except that the FM shape's sines come from a
+        vectorisable approximation that differs from sinf by float rounding only. */
+    void renderBlock (float* out, int numSamples) noexcept
+    {
+        float phases[maxBlock], modulatorPhases[maxBlock];
+        for (int i = 0; i < numSamples; ++i)
+        {
+            phases[i] = phase;
+            modulatorPhases[i] = modulatorPhase;
+            advance();
+        }
+
+        switch (shape)
+        {
+            case 0:  OscillatorKernels::pulse (phases, phaseIncrement, pulseWidth, out, numSamples); break;
+            case 1:  OscillatorKernels::triangle (phases, out, numSamples); break;
+            case 2:  OscillatorKernels::fm (phases, modulatorPhases, fmIndex, out, numSamples); break;
+            default: std::fill (out, out + numSamples, 0.0f); break;
+        }
+    }
+
+    /** Advances by numSamples without producing output. */
+    void skip (int numSamples) noexcept
+    {
+        for (int i = 0; i < numSamples; ++i)
+            advance();
     }
 
     /** Moves both phases on by one sample; the modulator runs in every shape. */
