@@ -1,0 +1,61 @@
+// A host may send a block longer than the size it prepared the plug-in for. This program also
+// runs under AddressSanitizer: the oversampler's buffers must never be overrun.
+#include <gtest/gtest.h>
+
+#include "ChainTestSupport.h"
+
+using namespace gribb::test;
+
+TEST (LongBlock, RendersLikeAProcessorPreparedForItsLength)
+{
+    for (int oversample : { 0, 1, 2 })
+    {
+        SCOPED_TRACE (oversample);
+        GribbTazoAudioProcessor small, large;
+        for (auto* p : { &small, &large })
+        {
+            setEveryStageActive (*p);
+            setPlain (*p, "lfoShape", 1.0f); // the random shape is seeded differently per instance
+            setPlain (*p, "oversample", (float) oversample);
+        }
+        small.prepareToPlay (48000.0, 32);
+        large.prepareToPlay (48000.0, 3000);
+
+        for (int block = 0; block < 4; ++block)
+        {
+            juce::AudioBuffer<float> a (2, 3000), b (2, 3000);
+            auto midiA = block == 0 ? chord (50, 5, 17) : juce::MidiBuffer();
+            auto midiB = midiA;
+            small.processBlock (a, midiA);
+            large.processBlock (b, midiB);
+            for (int ch = 0; ch < 2; ++ch)
+                for (int i = 0; i < 3000; ++i)
+                    ASSERT_EQ (a.getSample (ch, i), b.getSample (ch, i)) << "block " << block << " sample " << i;
+        }
+    }
+}
+
+TEST (LongBlock, MuchLongerBlocksAfterASmallPrepareStayFinite)
+{
+    GribbTazoAudioProcessor processor;
+    setEveryStageActive (processor);
+    processor.prepareToPlay (96000.0, 1);
+    for (int n : { 1, 2, 4097, 16384 })
+    {
+        juce::AudioBuffer<float> buffer (2, n);
+        auto midi = chord (60, 3);
+        processor.processBlock (buffer, midi);
+        ASSERT_TRUE (allFinite (buffer, n));
+    }
+}
+
+TEST (LongBlock, PrepareWithZeroBlockSizeStillRenders)
+{
+    GribbTazoAudioProcessor processor;
+    setEveryStageActive (processor);
+    processor.prepareToPlay (44100.0, 0);
+    juce::AudioBuffer<float> buffer (2, 100);
+    auto midi = chord (60, 3);
+    processor.processBlock (buffer, midi);
+    ASSERT_TRUE (allFinite (buffer, 100));
+}
