@@ -91,28 +91,34 @@ void GribbVoice::renderNextBlock (juce::AudioBuffer<float>& outputBuffer, int st
     const float level = velocity;
     const float pressureGain = 0.6f * pressure + 0.4f;
 
-    // The block runs in short chunks: the envelope and the oscillators each fill a scratch array,
-    // then one loop mixes them into the output.
-    constexpr int chunk = VoiceOscillator::maxBlock;
+    // The block runs in short chunks. One loop steps the envelope and both oscillators and records
+    // their phases (the independent phase updates overlap in the processor); then the oscillator
+    // shapes are evaluated over the recorded phases, and one loop mixes them into the output.
+    constexpr int chunk = 64;
     float envelopeValues[chunk], mainValues[chunk], unisonValues[chunk];
+    float mainPhases[chunk], mainModulatorPhases[chunk], unisonPhases[chunk], unisonModulatorPhases[chunk];
 
     for (int done = 0; done < numSamples; done += chunk)
     {
         const int length = juce::jmin (chunk, numSamples - done);
 
         for (int i = 0; i < length; ++i)
+        {
             envelopeValues[i] = envelope.getNextSample();
+            mainPhases[i] = mainOscillator.phase;
+            mainModulatorPhases[i] = mainOscillator.modulatorPhase;
+            mainOscillator.advance();
+            unisonPhases[i] = unisonOscillator.phase;
+            unisonModulatorPhases[i] = unisonOscillator.modulatorPhase;
+            unisonOscillator.advance(); // its phases run on while it is silent
+        }
 
-        mainOscillator.renderBlock (mainValues, length);
+        mainOscillator.renderAtPhases (mainPhases, mainModulatorPhases, mainValues, length);
 
         if (unisonOn)
         {
-            unisonOscillator.renderBlock (unisonValues, length);
+            unisonOscillator.renderAtPhases (unisonPhases, unisonModulatorPhases, unisonValues, length);
             OscillatorKernels::average (unisonValues, mainValues, length);
-        }
-        else
-        {
-            unisonOscillator.skip (length); // its phases run on while it is silent
         }
 
         float* l = left + done;

@@ -78,22 +78,11 @@ struct VoiceOscillator
         }
     }
 
-    /** The most samples renderBlock takes in one call (the size of its scratch arrays). */
-    static constexpr int maxBlock = 64;
-
-    /** Writes the next numSamples values (at most maxBlock) and advances by as many samples. The
-        same as value() then advance() per sample, except that the FM shape's sines come from a
-        vectorisable approximation that differs from sinf by float rounding only. */
-    void renderBlock (float* out, int numSamples) noexcept
+    /** Writes the values at the given phases (as recorded before each advance) into out: the
+        same as value() at each of them, except that the FM shape's sines come from a vectorisable
+        approximation that differs from sinf by float rounding only. */
+    void renderAtPhases (const float* phases, const float* modulatorPhases, float* out, int numSamples) const noexcept
     {
-        float phases[maxBlock], modulatorPhases[maxBlock];
-        for (int i = 0; i < numSamples; ++i)
-        {
-            phases[i] = phase;
-            modulatorPhases[i] = modulatorPhase;
-            advance();
-        }
-
         switch (shape)
         {
             case 0:  OscillatorKernels::pulse (phases, phaseIncrement, pulseWidth, out, numSamples); break;
@@ -101,13 +90,6 @@ struct VoiceOscillator
             case 2:  OscillatorKernels::fm (phases, modulatorPhases, fmIndex, out, numSamples); break;
             default: std::fill (out, out + numSamples, 0.0f); break;
         }
-    }
-
-    /** Advances by numSamples without producing output. */
-    void skip (int numSamples) noexcept
-    {
-        for (int i = 0; i < numSamples; ++i)
-            advance();
     }
 
     /** Moves both phases on by one sample; the modulator runs in every shape. */
