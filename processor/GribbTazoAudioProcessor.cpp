@@ -26,6 +26,10 @@ GribbTazoAudioProcessor::GribbTazoAudioProcessor()
     // phase increment. Until the host prepares us, run everything at the chain's default rate.
     synth.setCurrentPlaybackSampleRate (currentSampleRate);
 
+    // A default-constructed filter keeps state for one channel only, so a stereo block before
+    // prepareToPlay would read past it. Prepare it for the default rate and two channels now.
+    gribb::FilterStage::prepare (filter, currentSampleRate);
+
     synth.enableLegacyMode (legacyPitchbendRange, juce::Range<int> (1, 17));
     synth.setVoiceStealingEnabled (true);
 }

@@ -1,5 +1,6 @@
-// A host may send a block longer than the size it prepared the plug-in for. This program also
-// runs under AddressSanitizer: the oversampler's buffers must never be overrun.
+// Blocks outside the usual contract: longer than the size the host prepared the plug-in for, or
+// before any preparation. This program also runs under AddressSanitizer: the oversampler's and
+// the filter's buffers must never be overrun.
 #include <gtest/gtest.h>
 
 #include "ChainTestSupport.h"
@@ -58,4 +59,20 @@ TEST (LongBlock, PrepareWithZeroBlockSizeStillRenders)
     auto midi = chord (60, 3);
     processor.processBlock (buffer, midi);
     ASSERT_TRUE (allFinite (buffer, 100));
+}
+
+TEST (BeforePrepare, BlocksSoundAndStayWithinTheFilterState)
+{
+    GribbTazoAudioProcessor processor;
+    setEveryStageActive (processor); // oversampling asked for, but there is no oversampler yet
+    juce::AudioBuffer<float> buffer (2, 777);
+    float peak = 0.0f;
+    for (int block = 0; block < 8; ++block)
+    {
+        auto midi = block == 0 ? chord (55, 4) : juce::MidiBuffer();
+        processor.processBlock (buffer, midi);
+        ASSERT_TRUE (allFinite (buffer, 777));
+        peak = juce::jmax (peak, buffer.getMagnitude (0, 777));
+    }
+    EXPECT_GT (peak, 0.01f);
 }
