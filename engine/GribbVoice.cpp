@@ -88,29 +88,52 @@ void GribbVoice::renderNextBlock (juce::AudioBuffer<float>& outputBuffer, int st
     unisonOscillator.fmIndex = fm;
 
     const bool unisonOn = params.unisonDetune > unisonThreshold;
+    const float level = velocity;
     const float pressureGain = 0.6f * pressure + 0.4f;
 
-    for (int i = 0; i < numSamples; ++i)
+    // The block runs in short chunks. One loop steps the envelope and both oscillators and records
+    // their phases (the independent phase updates overlap in the processor); then the oscillator
+    // shapes are evaluated over the recorded phases, and one loop mixes them into the output.
+    constexpr int chunk = 64;
+    float envelopeValues[chunk], mainValues[chunk], unisonValues[chunk];
+    float mainPhases[chunk], mainModulatorPhases[chunk], unisonPhases[chunk], unisonModulatorPhases[chunk];
+
+    for (int done = 0; done < numSamples; done += chunk)
     {
-        const float e = envelope.getNextSample();
-        float s = mainOscillator.value();
-        mainOscillator.advance();
+        const int length = juce::jmin (chunk, numSamples - done);
+
+        for (int i = 0; i < length; ++i)
+        {
+            envelopeValues[i] = envelope.getNextSample();
+            mainPhases[i] = mainOscillator.phase;
+            mainModulatorPhases[i] = mainOscillator.modulatorPhase;
+            mainOscillator.advance();
+            unisonPhases[i] = unisonOscillator.phase;
+            unisonModulatorPhases[i] = unisonOscillator.modulatorPhase;
+            unisonOscillator.advance(); // its phases run on while it is silent
+        }
+
+        mainOscillator.renderAtPhases (mainPhases, mainModulatorPhases, mainValues, length);
 
         if (unisonOn)
         {
-            const float v = unisonOscillator.value();
-            unisonOscillator.advance();
-            s = (v + s) * 0.5f;
-        }
-        else
-        {
-            unisonOscillator.advance();
+            unisonOscillator.renderAtPhases (unisonPhases, unisonModulatorPhases, unisonValues, length);
+            OscillatorKernels::average (unisonValues, mainValues, length);
         }
 
-        const float out = ((e * velocity) * pressureGain) * s;
-        left[i] += out;
+        float* l = left + done;
+        for (int i = 0; i < length; ++i)
+            mainValues[i] = ((envelopeValues[i] * level) * pressureGain) * mainValues[i];
+
+        for (int i = 0; i < length; ++i)
+            l[i] += mainValues[i];
+
         if (right != nullptr)
-            right[i] += out;
+        {
+            float* r = right + done;
+            for (int i = 0; i < length; ++i)
+                r[i] += mainValues[i];
+        }
     }
 
     if (! envelope.isActive())

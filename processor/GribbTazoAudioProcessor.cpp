@@ -1,6 +1,10 @@
 #include "processor/GribbTazoAudioProcessor.h"
 
+#include "engine/DegradationStage.h"
+#include "engine/DriveStage.h"
+#include "engine/FilterStage.h"
 #include "engine/GribbVoice.h"
+#include "engine/OutputStage.h"
 
 namespace
 {
@@ -21,6 +25,10 @@ GribbTazoAudioProcessor::GribbTazoAudioProcessor()
     // The synthesiser starts with a sample rate of 0, which would give the voices an infinite
     // phase increment. Until the host prepares us, run everything at the chain's default rate.
     synth.setCurrentPlaybackSampleRate (currentSampleRate);
+
+    // A default-constructed filter keeps state for one channel only, so a stereo block before
+    // prepareToPlay would read past it. Prepare it for the default rate and two channels now.
+    gribb::FilterStage::prepare (filter, currentSampleRate);
 
     synth.enableLegacyMode (legacyPitchbendRange, juce::Range<int> (1, 17));
     synth.setVoiceStealingEnabled (true);
@@ -58,15 +66,16 @@ void GribbTazoAudioProcessor::prepareToPlay (double sampleRate, int samplesPerBl
     currentSampleRate = sampleRate;
     synth.setCurrentPlaybackSampleRate (sampleRate);
 
-    filter.prepare ({ sampleRate, (juce::uint32) juce::jmax (1, samplesPerBlock), 2 });
-    filter.setType (juce::dsp::StateVariableTPTFilterType::lowpass);
-    filter.reset();
+    gribb::FilterStage::prepare (filter, sampleRate);
 
-    oversampler = std::make_unique<juce::dsp::Oversampling<float>> (
-        2, 2, juce::dsp::Oversampling<float>::filterHalfBandPolyphaseIIR, true, false);
-    oversampler->initProcessing ((size_t) juce::jmax (1, samplesPerBlock));
-    oversampler->reset();
+    oversampler.reset();
+    oversamplerBlockSize = juce::jmax (1, samplesPerBlock);
+    oversampler = gribb::DriveStage::createOversampler (oversamplerBlockSize);
 
+    for (auto& reducer : rateReducers)
+        reducer.prepare (sampleRate);
+
+    lfo.prepare (sampleRate);
     smoothedRms = 0.0f;
 }
 
@@ -100,7 +109,26 @@ void GribbTazoAudioProcessor::processBlock (juce::AudioBuffer<float>& buffer, ju
         voice.envelope.setParameters ({ snapshot.attack, snapshot.decay, snapshot.sustain, snapshot.release });
     });
 
+    const float lfoValue = lfo.step (raw (gribb::lfoRate), raw (gribb::lfoShape), numSamples);
+    const float fmOffset = gribb::lfoFmOffset (lfoValue, raw (gribb::lfoToFm));
+    forEachGribbVoice ([fmOffset] (gribb::GribbVoice& voice) { voice.lfoFmAmount = fmOffset; });
+
     synth.renderNextBlock (buffer, midiMessages, 0, numSamples);
+
+    gribb::FilterStage::process (filter, buffer, numSamples,
+                                 gribb::FilterStage::cutoffFor (raw (gribb::cutoff), raw (gribb::lfoToCutoff),
+                                                                lfoValue, currentSampleRate),
+                                 raw (gribb::resonance));
+
+    gribb::DriveStage::process (buffer, numSamples, (int) raw (gribb::oversample),
+                                gribb::DriveShaper::fromParameters (raw (gribb::drive), raw (gribb::hardClip)),
+                                oversampler.get(), oversamplerBlockSize);
+
+    gribb::DegradationStage::process (buffer, numSamples, rateReducers, crusherBits, raw (gribb::srReduce),
+                                      raw (gribb::bitDepth), currentSampleRate);
+
+    gribb::OutputStage::applyGain (buffer, numSamples, raw (gribb::outputGain));
+    gribb::OutputStage::meter (buffer, numSamples, smoothedRms, raw (gribb::reactiveRoast), roastLevel);
 }
 
 juce::AudioProcessor* JUCE_CALLTYPE createPluginFilter()

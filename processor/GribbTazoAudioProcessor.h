@@ -8,6 +8,8 @@
 #include <juce_audio_processors/juce_audio_processors.h>
 #include <juce_dsp/juce_dsp.h>
 
+#include "engine/Lfo.h"
+#include "engine/SampleRateReducer.h"
 #include "processor/ParameterTable.h"
 
 /** The plug-in: owns the parameters, the sixteen-voice MPE synthesiser and the global chain
@@ -62,6 +64,10 @@ private:
     juce::MPESynthesiser synth;
     juce::dsp::StateVariableTPTFilter<float> filter;
     std::unique_ptr<juce::dsp::Oversampling<float>> oversampler;
+    int oversamplerBlockSize = 0; // the block size the oversampler was built for
+    float crusherBits[2] { 16.0f, 16.0f };
+    gribb::SampleRateReducer rateReducers[2];
+    gribb::Lfo lfo;
     double currentSampleRate = 44100.0;
     int currentProgram = 0;
 

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <cmath>
+
+namespace gribb
+{
+/** Maps -1..1 onto 2^bits levels by flooring; the bit depth need not be an integer. The step
+    count is computed once per block; the per-sample work is branch-free. */
+struct BitQuantiser
+{
+    float steps = 65536.0f; // 2^bits
+
+    /** Bit depth from the `bitDepth` value, kept within 1..16. */
+    static float clampBits (float bits) noexcept { return bits < 1.0f ? 1.0f : (16.0f < bits ? 16.0f : bits); }
+
+    /** The quantiser works only below this raw `bitDepth`; at 15.99 and above it is bypassed. */
+    static bool isActive (float bitDepthParameter) noexcept { return bitDepthParameter < 15.99f; }
+
+    static BitQuantiser forBits (float bits) noexcept { return { std::pow (2.0f, bits) }; }
+
+    float process (float x) const noexcept
+    {
+        return 2.0f * (std::floor ((x * 0.5f + 0.5f) * steps) / steps) - 1.0f;
+    }
+
+    void process (float* samples, int numSamples) const noexcept;
+};
+} // namespace gribb

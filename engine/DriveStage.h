@@ -1,0 +1,29 @@
+#pragma once
+
+#include <memory>
+
+#include <juce_dsp/juce_dsp.h>
+
+#include "engine/DriveShaper.h"
+
+namespace gribb
+{
+/** Drive and clip on the whole buffer, either at the host rate or four times oversampled. */
+namespace DriveStage
+{
+    /** Channels the oversampler is built for: the most the output bus can have. */
+    constexpr int oversampledChannels = 2;
+
+    /** A 4x oversampler (two half-band polyphase IIR stages, maximum quality), ready for blocks
+        of up to maxBlockSize samples and reset. Allocates: call it from prepareToPlay only. */
+    std::unique_ptr<juce::dsp::Oversampling<float>> createOversampler (int maxBlockSize);
+
+    /** Shapes the first numSamples of every channel in place. With an oversampling choice other
+        than 0 and an oversampler, channels 0 and 1 run through it in pieces of at most
+        oversamplerBlockSize samples, so a block longer than the oversampler was prepared for stays
+        within its buffers; its filter state runs on from piece to piece, so the result is the same
+        as in one piece. */
+    void process (juce::AudioBuffer<float>& buffer, int numSamples, int oversampleChoice, const DriveShaper& shaper,
+                  juce::dsp::Oversampling<float>* oversampler, int oversamplerBlockSize) noexcept;
+} // namespace DriveStage
+} // namespace gribb

@@ -1,0 +1,73 @@
+// The loops below select between values instead of branching. The compiler turns such a select
+// into vector code only when it may assume that floating-point exceptions are not trapped (they
+// never are in a plug-in); the results are unchanged.
+#if defined(__GNUC__) && ! defined(__clang__)
+ #pragma GCC optimize ("no-trapping-math")
+#endif
+
+#include "engine/OscillatorKernels.h"
+
+#include "engine/FastSine.h"
+
+#if defined(__x86_64__) && defined(__GNUC__) && ! defined(__clang__)
+ #define GRIBB_VECTOR_CLONES __attribute__ ((target_clones ("avx2", "default")))
+#else
+ #define GRIBB_VECTOR_CLONES
+#endif
+
+namespace gribb::OscillatorKernels
+{
+namespace
+{
+    constexpr float twoPi = 6.2831855f;
+
+    // The step correction around a discontinuity at phase 0, with both branches computed and one
+    // selected, so the loop around it stays branch-free.
+    inline float blep (float t, float dt) noexcept
+    {
+        const float x1 = t / dt;
+        const float rising = ((x1 + x1) - x1 * x1) - 1.0f;
+        const float x2 = (t - 1.0f) / dt;
+        const float falling = ((x2 * x2 + x2) + x2) + 1.0f;
+        return t < dt ? rising : (t > 1.0f - dt ? falling : 0.0f);
+    }
+} // namespace
+
+GRIBB_VECTOR_CLONES
+void pulse (const float* phases, float dt, float pulseWidth, float* out, int numSamples) noexcept
+{
+    for (int i = 0; i < numSamples; ++i)
+    {
+        const float t = phases[i];
+        float v = t < pulseWidth ? 1.0f : -1.0f;
+        v = v + blep (t, dt);
+        float t2 = t - pulseWidth;
+        t2 = t2 < 0.0f ? t2 + 1.0f : t2;
+        out[i] = v - blep (t2, dt);
+    }
+}
+
+GRIBB_VECTOR_CLONES
+void triangle (const float* phases, float* out, int numSamples) noexcept
+{
+    for (int i = 0; i < numSamples; ++i)
+    {
+        const float t = phases[i];
+        out[i] = t < 0.5f ? 4.0f * t - 1.0f : 3.0f - 4.0f * t;
+    }
+}
+
+GRIBB_VECTOR_CLONES
+void fm (const float* phases, const float* modulatorPhases, float index, float* out, int numSamples) noexcept
+{
+    for (int i = 0; i < numSamples; ++i)
+        out[i] = fastSine (fastSine (twoPi * modulatorPhases[i]) * index + twoPi * phases[i]);
+}
+
+GRIBB_VECTOR_CLONES
+void average (const float* a, float* out, int numSamples) noexcept
+{
+    for (int i = 0; i < numSamples; ++i)
+        out[i] = (a[i] + out[i]) * 0.5f;
+}
+} // namespace gribb::OscillatorKernels

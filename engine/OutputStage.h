@@ -1,0 +1,62 @@
+#pragma once
+
+#include <atomic>
+#include <cmath>
+
+#include <juce_audio_basics/juce_audio_basics.h>
+
+namespace gribb
+{
+/** The output gain and the level meter that feeds the roasting animation. */
+namespace OutputStage
+{
+    /** Scales every channel by the output gain in dB (-100 dB and below is silence). */
+    inline void applyGain (juce::AudioBuffer<float>& buffer, int numSamples, float gainDb) noexcept
+    {
+        const float gain = juce::Decibels::decibelsToGain (gainDb);
+        if (numSamples > 0)
+            buffer.applyGain (0, numSamples, gain);
+    }
+
+    /** RMS over every sample of every channel, summed in double; 0 for an empty block. */
+    inline float blockRms (const juce::AudioBuffer<float>& buffer, int numSamples) noexcept
+    {
+        if (numSamples <= 0)
+            return 0.0f;
+
+        const int numChannels = buffer.getNumChannels();
+        double sum = 0.0;
+        for (int ch = 0; ch < numChannels; ++ch)
+        {
+            const float* samples = buffer.getReadPointer (ch);
+            for (int i = 0; i < numSamples; ++i)
+                sum += (double) samples[i] * (double) samples[i];
+        }
+        return (float) std::sqrt (sum / ((double) numSamples * (double) juce::jmax (numChannels, 1)));
+    }
+
+    /** Folds one block's RMS into the smoothed level: half the way up, 2 % of the way down. */
+    inline float smooth (float smoothedRms, float rms) noexcept
+    {
+        const float c = rms > smoothedRms ? 0.5f : 0.02f;
+        return (rms - smoothedRms) * c + smoothedRms;
+    }
+
+    /** The published roast value: three times the smoothed level, mixed with a resting 0.15 by
+        how reactive the roast is, kept within 0..1. */
+    inline float roastValue (float smoothedRms, float reactiveRoast) noexcept
+    {
+        const auto clamp01 = [] (float v) { return v < 0.0f ? 0.0f : (1.0f < v ? 1.0f : v); };
+        const float heat = clamp01 (3.0f * smoothedRms);
+        return clamp01 (heat * reactiveRoast + (1.0f - reactiveRoast) * 0.15f);
+    }
+
+    /** Measures the block, updates smoothedRms and stores the result in roastLevel. */
+    inline void meter (const juce::AudioBuffer<float>& buffer, int numSamples, float& smoothedRms,
+                       float reactiveRoast, std::atomic<float>& roastLevel) noexcept
+    {
+        smoothedRms = smooth (smoothedRms, blockRms (buffer, numSamples));
+        roastLevel.store (roastValue (smoothedRms, reactiveRoast));
+    }
+} // namespace OutputStage
+} // namespace gribb

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <cmath>
+#include <utility>
+#include <vector>
+
+#include "processor/GribbTazoAudioProcessor.h"
+
+namespace gribb::test
+{
+inline void setPlain (GribbTazoAudioProcessor& processor, const char* id, float value)
+{
+    auto* parameter = processor.parameters.getParameter (id);
+    parameter->setValueNotifyingHost (parameter->convertTo0to1 (value));
+}
+
+/** Every stage doing something: FM voices with unison, the LFO on cutoff and FM, drive and clip
+    oversampled, rate reduction and bit crushing. */
+inline void setEveryStageActive (GribbTazoAudioProcessor& processor)
+{
+    const std::pair<const char*, float> settings[] = {
+        { "oscType", 2.0f },     { "fmIndex", 6.0f },    { "unison", 15.0f },    { "lfoRate", 7.0f },
+        { "lfoShape", 3.0f },    { "lfoToCutoff", 1.0f }, { "lfoToFm", 1.0f },   { "drive", 20.0f },
+        { "hardClip", 0.5f },    { "oversample", 2.0f }, { "bitDepth", 4.5f },   { "srReduce", 0.6f },
+        { "resonance", 5.0f },   { "outputGain", 0.0f },
+    };
+    for (const auto& [id, value] : settings)
+        setPlain (processor, id, value);
+}
+
+inline juce::MidiBuffer chord (int firstNote, int count, int sample = 0)
+{
+    juce::MidiBuffer midi;
+    for (int i = 0; i < count; ++i)
+        midi.addEvent (juce::MidiMessage::noteOn (1 + i % 16, firstNote + 5 * i, (juce::uint8) 110), sample);
+    return midi;
+}
+
+inline bool allFinite (const juce::AudioBuffer<float>& buffer, int numSamples)
+{
+    for (int ch = 0; ch < buffer.getNumChannels(); ++ch)
+        for (int i = 0; i < numSamples; ++i)
+            if (! std::isfinite (buffer.getSample (ch, i)))
+                return false;
+    return true;
+}
+} // namespace gribb::test

@@ -1,0 +1,194 @@
+#include <gtest/gtest.h>
+
+#include "ChainTestSupport.h"
+#include "support/AllocationCounter.h"
+
+using namespace gribb::test;
+
+TEST (ProcessorChain, NoAllocationWhileNotesPlayWithEveryStageActive)
+{
+    GribbTazoAudioProcessor processor;
+    setEveryStageActive (processor);
+    processor.prepareToPlay (48000.0, 256);
+    juce::AudioBuffer<float> buffer (2, 256);
+
+    // Every MIDI buffer is built before counting starts.
+    auto notes = chord (40, 16, 13);
+    juce::MidiBuffer expression, offs, none;
+    for (int ch = 1; ch <= 16; ++ch)
+    {
+        expression.addEvent (juce::MidiMessage::pitchWheel (ch, 12000), 5);
+        expression.addEvent (juce::MidiMessage::channelPressureChange (ch, 100), 77);
+        expression.addEvent (juce::MidiMessage::controllerEvent (ch, 74, 20), 200);
+        offs.addEvent (juce::MidiMessage::noteOff (ch, 40 + 5 * (ch - 1)), 100);
+    }
+    auto stolen = chord (43, 4, 31); // four more notes: voices are stolen
+
+    ScopedAllocationCounter counter;
+    processor.processBlock (buffer, notes);
+    for (int i = 0; i < 10; ++i)
+        processor.processBlock (buffer, none);
+    processor.processBlock (buffer, expression);
+    processor.processBlock (buffer, stolen);
+    processor.processBlock (buffer, none);
+    processor.processBlock (buffer, offs);
+    for (int i = 0; i < 30; ++i)
+        processor.processBlock (buffer, none);
+    EXPECT_EQ (counter.count(), 0u);
+}
+
+TEST (ProcessorChain, EveryCornerOfEveryRangeAtOnceStaysFinite)
+{
+    const int numParams = gribb::numParameters;
+
+    // All at the bottom, all at the top, alternating both ways, then seeded random corners.
+    std::vector<std::vector<bool>> corners;
+    corners.emplace_back ((size_t) numParams, false);
+    corners.emplace_back ((size_t) numParams, true);
+    std::vector<bool> alternate ((size_t) numParams);
+    for (int i = 0; i < numParams; ++i)
+        alternate[(size_t) i] = (i % 2) == 0;
+    corners.push_back (alternate);
+    alternate.flip();
+    corners.push_back (alternate);
+    juce::Random random (2024);
+    for (int k = 0; k < 24; ++k)
+    {
+        std::vector<bool> corner ((size_t) numParams);
+        for (int i = 0; i < numParams; ++i)
+            corner[(size_t) i] = random.nextBool();
+        corners.push_back (corner);
+    }
+
+    for (size_t c = 0; c < corners.size(); ++c)
+    {
+        SCOPED_TRACE (testing::Message() << "corner " << c);
+        GribbTazoAudioProcessor processor;
+        for (int i = 0; i < numParams; ++i)
+            processor.getParameters()[i]->setValueNotifyingHost (corners[c][(size_t) i] ? 1.0f : 0.0f);
+
+        processor.prepareToPlay (44100.0, 300);
+        juce::AudioBuffer<float> buffer (2, 300);
+        auto midi = chord (0, 16);
+        for (int ch = 1; ch <= 16; ++ch)
+        {
+            midi.addEvent (juce::MidiMessage::pitchWheel (ch, c % 2 == 0 ? 16383 : 0), 10);
+            midi.addEvent (juce::MidiMessage::channelPressureChange (ch, 127), 20);
+        }
+        auto high = chord (100, 8, 150);
+        for (int block = 0; block < 40; ++block)
+        {
+            juce::MidiBuffer none;
+            processor.processBlock (buffer, block == 0 ? midi : (block == 1 ? high : none));
+            ASSERT_TRUE (allFinite (buffer, 300)) << "block " << block;
+            const float roast = processor.roastLevel.load();
+            ASSERT_TRUE (roast >= 0.0f && roast <= 1.0f) << roast;
+        }
+    }
+}
+
+TEST (ProcessorChain, BlockSizesZeroOneOddAndLongerThanPrepared)
+{
+    GribbTazoAudioProcessor processor;
+    setEveryStageActive (processor);
+    setPlain (processor, "outputGain", -30.0f);
+    processor.prepareToPlay (44100.0, 64);
+
+    const int sizes[] = { 0, 1, 7, 63, 64, 65, 333, 4096, 1, 0 };
+    bool first = true;
+    for (int n : sizes)
+    {
+        SCOPED_TRACE (n);
+        juce::AudioBuffer<float> buffer (2, n);
+        auto midi = first ? chord (48, 6) : juce::MidiBuffer();
+        first = first && n == 0;
+        processor.processBlock (buffer, midi);
+        ASSERT_TRUE (allFinite (buffer, n));
+    }
+
+    // A block of 0 samples lets the smoothed level fall by 2 %; quietly played, the roast value
+    // is three times that level.
+    juce::AudioBuffer<float> some (2, 256), empty (2, 0);
+    juce::MidiBuffer none;
+    processor.processBlock (some, none);
+    const float before = processor.roastLevel.load();
+    ASSERT_GT (before, 0.0f);
+    ASSERT_LT (before, 1.0f);
+    processor.processBlock (empty, none);
+    EXPECT_FLOAT_EQ (processor.roastLevel.load(), before * 0.98f);
+}
+
+TEST (ProcessorChain, EverySampleRateFrom22050To192000)
+{
+    for (double rate : { 22050.0, 32000.0, 44100.0, 48000.0, 88200.0, 96000.0, 176400.0, 192000.0 })
+    {
+        SCOPED_TRACE (rate);
+        GribbTazoAudioProcessor processor;
+        setEveryStageActive (processor);
+        setPlain (processor, "cutoff", 20000.0f);
+        processor.prepareToPlay (rate, 512);
+        juce::AudioBuffer<float> buffer (2, 512);
+        float peak = 0.0f;
+        for (int block = 0; block < 20; ++block)
+        {
+            auto midi = block == 0 ? chord (60, 3) : juce::MidiBuffer();
+            processor.processBlock (buffer, midi);
+            ASSERT_TRUE (allFinite (buffer, 512));
+            peak = juce::jmax (peak, buffer.getMagnitude (0, 512));
+        }
+        EXPECT_GT (peak, 0.01f);
+    }
+}
+
+TEST (ProcessorChain, MonoOutputRunsTheChainOnOneChannel)
+{
+    GribbTazoAudioProcessor processor;
+    setEveryStageActive (processor);
+    processor.prepareToPlay (48000.0, 128);
+    juce::AudioBuffer<float> buffer (1, 128);
+    float peak = 0.0f;
+    for (int block = 0; block < 10; ++block)
+    {
+        auto midi = block == 0 ? chord (60, 2) : juce::MidiBuffer();
+        processor.processBlock (buffer, midi);
+        ASSERT_TRUE (allFinite (buffer, 128));
+        peak = juce::jmax (peak, buffer.getMagnitude (0, 128));
+    }
+    EXPECT_GT (peak, 0.01f);
+}
+
+TEST (ProcessorChain, NonReactiveRoastPublishesExactlyPointOneFive)
+{
+    GribbTazoAudioProcessor processor;
+    setEveryStageActive (processor);
+    setPlain (processor, "reactiveRoast", 0.0f);
+    processor.prepareToPlay (48000.0, 256);
+    juce::AudioBuffer<float> buffer (2, 256);
+    for (int block = 0; block < 5; ++block)
+    {
+        auto midi = block == 0 ? chord (60, 8) : juce::MidiBuffer();
+        processor.processBlock (buffer, midi);
+        EXPECT_EQ (processor.roastLevel.load(), 0.15f);
+    }
+}
+
+TEST (ProcessorChain, OutputGainScalesTheSoundAndTheMeter)
+{
+    auto render = [] (float gainDb)
+    {
+        GribbTazoAudioProcessor processor;
+        setPlain (processor, "lfoShape", 0.0f);
+        setPlain (processor, "outputGain", gainDb);
+        processor.prepareToPlay (48000.0, 512);
+        juce::AudioBuffer<float> buffer (2, 512);
+        auto midi = chord (57, 1);
+        processor.processBlock (buffer, midi);
+        return std::make_pair (buffer, processor.roastLevel.load());
+    };
+    const auto [loud, loudRoast] = render (0.0f);
+    const auto [quiet, quietRoast] = render (-6.0f);
+    for (int i = 0; i < 512; ++i)
+        ASSERT_NEAR (quiet.getSample (0, i), loud.getSample (0, i) * 0.50118723f, 1.0e-6f);
+    ASSERT_GT (loudRoast, 0.0f);
+    EXPECT_NEAR (quietRoast / loudRoast, 0.501f, 0.001f);
+}
