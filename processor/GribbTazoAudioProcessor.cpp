@@ -1,5 +1,6 @@
 #include "processor/GribbTazoAudioProcessor.h"
 
+#include "editor/GribbTazoAudioProcessorEditor.h"
 #include "engine/GribbVoice.h"
 
 namespace
@@ -36,7 +37,7 @@ bool GribbTazoAudioProcessor::hasEditor() const { return true; }
 
 juce::AudioProcessorEditor* GribbTazoAudioProcessor::createEditor()
 {
-    return new juce::GenericAudioProcessorEditor (*this);
+    return new GribbTazoAudioProcessorEditor (*this);
 }
 
 bool GribbTazoAudioProcessor::isBusesLayoutSupported (const BusesLayout& layouts) const

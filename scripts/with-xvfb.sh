@@ -1,0 +1,63 @@
+#!/usr/bin/env bash
+# Runs a command on a private virtual X display (Xvfb on a free display number, with the openbox
+# window manager), then stops both and returns the command's exit status.
+#   scripts/with-xvfb.sh <command> [args...]
+# GRIBB_XVFB_SCREEN overrides the screen geometry (default 1600x1200x24).
+set -uo pipefail
+
+if [ "$#" -lt 1 ]; then
+  echo "usage: $0 <command> [args...]" >&2
+  exit 2
+fi
+
+for tool in Xvfb openbox xdpyinfo; do
+  command -v "$tool" >/dev/null 2>&1 || { echo "with-xvfb: '$tool' is missing (run scripts/bootstrap.sh)" >&2; exit 2; }
+done
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/gribb-xvfb.XXXXXX")
+xvfb_pid=""
+wm_pid=""
+
+cleanup() {
+  [ -n "$wm_pid" ] && kill "$wm_pid" 2>/dev/null && wait "$wm_pid" 2>/dev/null
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM
+
+# Xvfb picks a free display number itself and writes it to the given descriptor.
+Xvfb -displayfd 3 -screen 0 "${GRIBB_XVFB_SCREEN:-1600x1200x24}" -nolisten tcp -noreset \
+  3>"$work/display" >"$work/xvfb.log" 2>&1 &
+xvfb_pid=$!
+
+for _ in $(seq 1 200); do
+  [ -s "$work/display" ] && break
+  kill -0 "$xvfb_pid" 2>/dev/null || break
+  sleep 0.05
+done
+if [ ! -s "$work/display" ]; then
+  echo "with-xvfb: Xvfb did not start" >&2
+  cat "$work/xvfb.log" >&2
+  exit 2
+fi
+export DISPLAY=":$(head -n 1 "$work/display")"
+
+for _ in $(seq 1 200); do
+  xdpyinfo >/dev/null 2>&1 && break
+  sleep 0.05
+done
+
+# A window manager, so that windows get mapped, focused and moved as on a desktop.
+HOME="$work" openbox --sm-disable >"$work/openbox.log" 2>&1 &
+wm_pid=$!
+if command -v xprop >/dev/null 2>&1; then
+  for _ in $(seq 1 100); do
+    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
+    sleep 0.05
+  done
+fi
+
+"$@"
+status=$?
+exit "$status"
