@@ -51,9 +51,12 @@ done
 # A window manager, so that windows get mapped, focused and moved as on a desktop.
 HOME="$work" openbox --sm-disable >"$work/openbox.log" 2>&1 &
 wm_pid=$!
+# Wait until it manages the screen and has published the work area, which JUCE reads to place
+# and limit windows.
 if command -v xprop >/dev/null 2>&1; then
-  for _ in $(seq 1 100); do
-    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
+  for _ in $(seq 1 200); do
+    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' \
+      && xprop -root _NET_WORKAREA 2>/dev/null | grep -q '=' && break
     sleep 0.05
   done
 fi
