@@ -71,5 +71,8 @@ public:
 private:
     float smoothedRms = 0.0f;
 
+    // Tests look at the synthesiser's voices through this.
+    friend struct GribbTazoAudioProcessorInspector;
+
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (GribbTazoAudioProcessor)
 };

@@ -17,7 +17,7 @@ PACKAGES=(
   build-essential cmake ninja-build ccache pkg-config dpkg-dev
   libasound2-dev libjack-jackd2-dev libx11-dev libxext-dev libxinerama-dev libxrandr-dev
   libxcursor-dev libxcomposite-dev libxrender-dev libfreetype-dev libfontconfig1-dev
-  libcurl4-openssl-dev libgl-dev libwebkit2gtk-4.0-dev- libgtk-3-dev-
+  libgl-dev
   zlib1g-dev libpng-dev libjpeg-dev libflac-dev libvorbis-dev libogg-dev lv2-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth x11-utils xdotool openbox imagemagick fonts-dejavu-core
@@ -27,7 +27,6 @@ PACKAGES=(
 # --- Debian packages ------------------------------------------------------------------------
 missing=()
 for p in "${PACKAGES[@]}"; do
-  case "$p" in *-) continue ;; esac   # a trailing '-' marks a package we do not want
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
 done
 if [ "${#missing[@]}" -gt 0 ]; then
@@ -78,6 +77,7 @@ else
     -o "Dir::Cache=$apt_root/cache"
     -o "APT::Get::Only-Source=true"
     -o "Debug::NoLocking=1"
+    -o "APT::Sandbox::User=root"
   )
   apt-get "${apt_opts[@]}" update -qq || fail "apt-get update with the private trixie deb-src configuration"
   ( cd "$JUCE_CACHE_DIR/download" && apt-get "${apt_opts[@]}" source --download-only -qq juce ) \

@@ -57,8 +57,8 @@ bool setPlainValue (juce::AudioProcessorParameter& parameter, const juce::String
         {
             const float normalised = (float) i / (float) (steps - 1);
             const auto text = parameter.getText (normalised, 1024);
-            if (text.equalsIgnoreCase (value.trim()) || (parsesAsNumber (value) && value.getIntValue() == i
-                                                          && value.getFloatValue() == (float) i))
+            const bool isIndex = value.trim().containsOnly ("0123456789") && value.trim().getIntValue() == i;
+            if (text.equalsIgnoreCase (value.trim()) || isIndex)
             {
                 parameter.setValueNotifyingHost (normalised);
                 return true;
