@@ -2,7 +2,8 @@
 # Runs a command on a private virtual X display (Xvfb on a free display number, with the openbox
 # window manager), then stops both and returns the command's exit status.
 #   scripts/with-xvfb.sh <command> [args...]
-# GRIBB_XVFB_SCREEN overrides the screen geometry (default 1600x1200x24).
+# GRIBB_XVFB_SCREEN overrides the screen geometry (default 1600x1200x24), GRIBB_XVFB_FIRST_DISPLAY
+# the first display number tried (default 99).
 set -uo pipefail
 
 if [ "$#" -lt 1 ]; then
@@ -26,27 +27,35 @@ cleanup() {
 trap cleanup EXIT
 trap 'exit 130' INT TERM
 
-# Xvfb picks a free display number itself and writes it to the given descriptor.
-Xvfb -displayfd 3 -screen 0 "${GRIBB_XVFB_SCREEN:-1600x1200x24}" -nolisten tcp -noreset \
-  3>"$work/display" >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-
-for _ in $(seq 1 200); do
-  [ -s "$work/display" ] && break
-  kill -0 "$xvfb_pid" 2>/dev/null || break
-  sleep 0.05
+# A free display number from 99 up: away from the displays of a desktop, and from ":0", which
+# X clients try when DISPLAY is unset (so that other tests running meanwhile never reach this
+# server). A number is ours once Xvfb's lock file names our server's process.
+first="${GRIBB_XVFB_FIRST_DISPLAY:-99}"
+display=""
+for number in $(seq "$first" $((first + 100))); do
+  [ -e "/tmp/.X${number}-lock" ] || [ -e "/tmp/.X11-unix/X${number}" ] && continue
+  Xvfb ":${number}" -screen 0 "${GRIBB_XVFB_SCREEN:-1600x1200x24}" -nolisten tcp -noreset \
+    >"$work/xvfb.log" 2>&1 &
+  xvfb_pid=$!
+  for _ in $(seq 1 200); do
+    kill -0 "$xvfb_pid" 2>/dev/null || break
+    if [ "$(tr -d ' \n' 2>/dev/null <"/tmp/.X${number}-lock")" = "$xvfb_pid" ] \
+       && xdpyinfo -display ":${number}" >/dev/null 2>&1; then
+      display=":${number}"
+      break
+    fi
+    sleep 0.05
+  done
+  [ -n "$display" ] && break
+  kill "$xvfb_pid" 2>/dev/null; wait "$xvfb_pid" 2>/dev/null
+  xvfb_pid=""
 done
-if [ ! -s "$work/display" ]; then
-  echo "with-xvfb: Xvfb did not start" >&2
+if [ -z "$display" ]; then
+  echo "with-xvfb: could not start Xvfb" >&2
   cat "$work/xvfb.log" >&2
   exit 2
 fi
-export DISPLAY=":$(head -n 1 "$work/display")"
-
-for _ in $(seq 1 200); do
-  xdpyinfo >/dev/null 2>&1 && break
-  sleep 0.05
-done
+export DISPLAY="$display"
 
 # A window manager, so that windows get mapped, focused and moved as on a desktop.
 HOME="$work" openbox --sm-disable >"$work/openbox.log" 2>&1 &
