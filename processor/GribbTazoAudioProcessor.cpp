@@ -1,5 +1,6 @@
 #include "processor/GribbTazoAudioProcessor.h"
 
+#include "editor/GribbTazoAudioProcessorEditor.h"
 #include "engine/DegradationStage.h"
 #include "engine/DriveStage.h"
 #include "engine/FilterStage.h"
@@ -44,7 +45,7 @@ bool GribbTazoAudioProcessor::hasEditor() const { return true; }
 
 juce::AudioProcessorEditor* GribbTazoAudioProcessor::createEditor()
 {
-    return new juce::GenericAudioProcessorEditor (*this);
+    return new GribbTazoAudioProcessorEditor (*this);
 }
 
 bool GribbTazoAudioProcessor::isBusesLayoutSupported (const BusesLayout& layouts) const

@@ -1,0 +1,178 @@
+#include "editor/GribbTazoAudioProcessorEditor.h"
+
+#include "processor/GribbTazoAudioProcessor.h"
+
+namespace
+{
+constexpr int mainWidth = 620, mainHeight = 560;
+constexpr int technicalWidth = 980, technicalHeight = 640;
+
+/** start + x * (end - start), in float. */
+float mapLinear (float x, float start, float end) { return start + x * (end - start); }
+} // namespace
+
+GribbTazoAudioProcessorEditor::GribbTazoAudioProcessorEditor (GribbTazoAudioProcessor& p)
+    : juce::AudioProcessorEditor (p),
+      processorRef (p),
+      chicken (p),
+      technicalPanel (p)
+{
+    addAndMakeVisible (chicken);
+
+    titleLabel.setText ("GRIBB  TAZO", juce::dontSendNotification);
+    titleLabel.setJustificationType (juce::Justification::centred);
+    titleLabel.setFont (juce::FontOptions (30.0f, juce::Font::bold));
+    titleLabel.setColour (juce::Label::textColourId, juce::Colours::white);
+    addAndMakeVisible (titleLabel);
+
+    setupMacroKnob (crushKnob, crushLabel, "CRUSH");
+    setupMacroKnob (warpKnob, warpLabel, "WARP");
+
+    crushKnob.onValueChange = [this] { applyCrush ((float) crushKnob.getValue()); };
+    warpKnob.onValueChange = [this] { applyWarp ((float) warpKnob.getValue()); };
+
+    // Program index i is item ID i + 1. Opening the window shows the current program and writes nothing.
+    programBox.addItemList (GribbTazoAudioProcessor::getProgramNames(), 1);
+    programBox.setSelectedId (processorRef.getCurrentProgram() + 1, juce::dontSendNotification);
+    programBox.onChange = [this] { processorRef.setCurrentProgram (programBox.getSelectedId() - 1); };
+    addAndMakeVisible (programBox);
+
+    hoodButton.setClickingTogglesState (true);
+    hoodButton.onClick = [this] { showTechnicalPage (hoodButton.getToggleState()); };
+    addAndMakeVisible (hoodButton);
+
+    // The panel is added hidden; the page button stays in front of it so that it can switch back.
+    addChildComponent (technicalPanel);
+    hoodButton.toFront (false);
+
+    setResizable (true, true);
+    setResizeLimits (480, 430, 1600, 1050);
+    getConstrainer()->setFixedAspectRatio ((double) mainWidth / (double) mainHeight);
+    setSize (mainWidth, mainHeight);
+}
+
+GribbTazoAudioProcessorEditor::~GribbTazoAudioProcessorEditor()
+{
+    crushKnob.setLookAndFeel (nullptr);
+    warpKnob.setLookAndFeel (nullptr);
+}
+
+void GribbTazoAudioProcessorEditor::setupMacroKnob (juce::Slider& slider, juce::Label& label, const juce::String& text)
+{
+    slider.setSliderStyle (juce::Slider::RotaryHorizontalVerticalDrag);
+    slider.setTextBoxStyle (juce::Slider::NoTextBox, false, 0, 0);
+    slider.setRange (0.0, 1.0, 0.001);
+    slider.setValue (0.0);
+    slider.setLookAndFeel (&knobLookAndFeel);
+    addAndMakeVisible (slider);
+
+    label.setText (text, juce::dontSendNotification);
+    label.setJustificationType (juce::Justification::centred);
+    label.setFont (juce::FontOptions (20.0f, juce::Font::bold));
+    label.setColour (juce::Label::textColourId, juce::Colours::white);
+    addAndMakeVisible (label);
+}
+
+void GribbTazoAudioProcessorEditor::setParameterValue (const juce::String& parameterID, float value)
+{
+    auto* parameter = processorRef.parameters.getParameter (parameterID);
+
+    if (parameter == nullptr)
+        return;
+
+    const auto range = processorRef.parameters.getParameterRange (parameterID);
+    parameter->setValueNotifyingHost (range.convertTo0to1 (value));
+}
+
+void GribbTazoAudioProcessorEditor::applyCrush (float amount)
+{
+    setParameterValue ("bitDepth", mapLinear (amount, 16.0f, 3.0f));
+    setParameterValue ("drive", mapLinear (amount, 1.0f, 40.0f));
+    setParameterValue ("hardClip", mapLinear (amount, 0.0f, 0.85f));
+}
+
+void GribbTazoAudioProcessorEditor::applyWarp (float amount)
+{
+    setParameterValue ("lfoRate", mapLinear (amount, 0.5f, 18.0f));
+    setParameterValue ("lfoToFm", mapLinear (amount, 0.0f, 1.0f));
+    setParameterValue ("fmIndex", mapLinear (amount, 0.0f, 14.0f));
+    setParameterValue ("lfoToCutoff", mapLinear (amount, 0.0f, 0.8f));
+}
+
+void GribbTazoAudioProcessorEditor::showTechnicalPage (bool show)
+{
+    showingTechnical = show;
+
+    for (auto* c : std::initializer_list<juce::Component*> { &chicken, &crushKnob, &warpKnob, &crushLabel,
+                                                             &warpLabel, &titleLabel })
+        c->setVisible (! show);
+
+    technicalPanel.setVisible (show);
+
+    getConstrainer()->setFixedAspectRatio (show ? (double) technicalWidth / (double) technicalHeight
+                                                : (double) mainWidth / (double) mainHeight);
+    setSize (show ? technicalWidth : mainWidth, show ? technicalHeight : mainHeight);
+}
+
+void GribbTazoAudioProcessorEditor::resized()
+{
+    if (showingTechnical)
+    {
+        technicalPanel.setBounds (getLocalBounds());
+        hoodButton.setBounds (getWidth() - 170, 14, 150, 28);
+        return;
+    }
+
+    auto area = getLocalBounds().reduced (28);
+
+    auto top = area.removeFromTop (40);
+    programBox.setBounds (top.removeFromLeft (top.getWidth() - 160).reduced (2));
+    hoodButton.setBounds (top.reduced (2));
+
+    titleLabel.setBounds (area.removeFromTop (46));
+
+    auto knobRow = area.removeFromBottom (150);
+    const auto columnWidth = area.getWidth() / 3;
+
+    auto left = knobRow.removeFromLeft (columnWidth);
+    crushLabel.setBounds (left.removeFromTop (26));
+    crushKnob.setBounds (left);
+
+    auto right = knobRow.removeFromRight (columnWidth);
+    warpLabel.setBounds (right.removeFromTop (26));
+    warpKnob.setBounds (right);
+
+    chicken.setBounds (area.reduced (10));
+}
+
+void GribbTazoAudioProcessorEditor::paint (juce::Graphics& g)
+{
+    if (showingTechnical)
+    {
+        g.fillAll (juce::Colour (0xff0d0f13));
+        return;
+    }
+
+    const auto w = (float) getWidth();
+    const auto h = (float) getHeight();
+
+    g.setGradientFill (juce::ColourGradient (juce::Colour (0xff6f6b7d), 0.0f, 0.0f,
+                                             juce::Colour (0xff3a3742), 0.0f, h, false));
+    g.fillAll();
+
+    const juce::Rectangle<float> panel (14.0f, 14.0f, juce::jmax (w - 28.0f, 0.0f), juce::jmax (h - 28.0f, 0.0f));
+
+    g.setColour (juce::Colour (0xff2b2933));
+    g.fillRoundedRectangle (panel, 22.0f);
+
+    g.setColour (juce::Colour (0x66000000));
+    g.drawRoundedRectangle (panel, 22.0f, 3.0f);
+
+    // Speaker-grille lines behind the knob row.
+    g.setColour (juce::Colour (0x26000000));
+    for (int i = 0; i < 6; ++i)
+    {
+        const auto y = panel.getBottom() - 30.0f - 7.0f * (float) i;
+        g.drawLine (54.0f, y, panel.getRight() - 40.0f, y, 2.0f);
+    }
+}

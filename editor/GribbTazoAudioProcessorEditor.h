@@ -1,0 +1,61 @@
+#pragma once
+
+#include <juce_audio_processors/juce_audio_processors.h>
+#include <juce_gui_basics/juce_gui_basics.h>
+
+#include "editor/ArcadeKnobLookAndFeel.h"
+#include "editor/RoastingChicken.h"
+#include "technical/TechnicalPanel.h"
+
+class GribbTazoAudioProcessor;
+
+/** The plug-in window. The main page holds the program selector, the page button, the CRUSH and
+    WARP macro knobs (each writes several parameters through fixed linear maps) and the roasting
+    chicken on a painted cabinet panel; the technical page shows the TechnicalPanel. */
+class GribbTazoAudioProcessorEditor : public juce::AudioProcessorEditor
+{
+public:
+    explicit GribbTazoAudioProcessorEditor (GribbTazoAudioProcessor& p);
+    ~GribbTazoAudioProcessorEditor() override;
+
+    void paint (juce::Graphics& g) override;
+    void resized() override;
+
+    /** Writes CRUSH's targets (bitDepth, drive, hardClip) for a knob position 0..1. */
+    void applyCrush (float amount);
+    /** Writes WARP's targets (lfoRate, lfoToFm, fmIndex, lfoToCutoff) for a knob position 0..1. */
+    void applyWarp (float amount);
+    /** Shows the technical page (true) or the main page (false) at that page's default size. */
+    void showTechnicalPage (bool show);
+
+    // Read access for tests and for hosts' accessibility tools.
+    RoastingChicken& getChicken() noexcept { return chicken; }
+    juce::Slider& getCrushKnob() noexcept { return crushKnob; }
+    juce::Slider& getWarpKnob() noexcept { return warpKnob; }
+    juce::Label& getCrushLabel() noexcept { return crushLabel; }
+    juce::Label& getWarpLabel() noexcept { return warpLabel; }
+    juce::Label& getTitleLabel() noexcept { return titleLabel; }
+    juce::ComboBox& getProgramBox() noexcept { return programBox; }
+    juce::TextButton& getHoodButton() noexcept { return hoodButton; }
+    TechnicalPanel& getTechnicalPanel() noexcept { return technicalPanel; }
+    bool isShowingTechnicalPage() const noexcept { return showingTechnical; }
+
+private:
+    void setupMacroKnob (juce::Slider& slider, juce::Label& label, const juce::String& text);
+    void setParameterValue (const juce::String& parameterID, float value);
+
+    GribbTazoAudioProcessor& processorRef;
+    ArcadeKnobLookAndFeel knobLookAndFeel;
+    RoastingChicken chicken;
+    juce::Slider crushKnob;
+    juce::Slider warpKnob;
+    juce::Label crushLabel;
+    juce::Label warpLabel;
+    juce::Label titleLabel;
+    juce::ComboBox programBox;
+    juce::TextButton hoodButton { "UNDER THE HOOD" };
+    TechnicalPanel technicalPanel;
+    bool showingTechnical = false;
+
+    JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (GribbTazoAudioProcessorEditor)
+};

@@ -1,0 +1,407 @@
+// What the window does: macro maps, the program selector, the page switch, the chicken's frame
+// choice and the attachments of the technical page.
+#include <gtest/gtest.h>
+
+#include "editor/GribbTazoAudioProcessorEditor.h"
+#include "processor/GribbTazoAudioProcessor.h"
+#include "MessagePump.h"
+
+namespace
+{
+float plainValue (GribbTazoAudioProcessor& p, const char* id) { return p.parameters.getRawParameterValue (id)->load(); }
+
+/** Remembers every parameter change the host would be told about. */
+struct HostNotifications : juce::AudioProcessorListener
+{
+    void audioProcessorParameterChanged (juce::AudioProcessor*, int index, float) override { changed.add (index); }
+    void audioProcessorChanged (juce::AudioProcessor*, const ChangeDetails&) override {}
+    juce::Array<int> changed;
+};
+
+struct MacroCase
+{
+    bool crush;
+    float position;
+    std::vector<std::pair<const char*, float>> expected;
+};
+
+const MacroCase macroCases[] = {
+    { true, 0.0f, { { "bitDepth", 16.0f }, { "drive", 1.0f }, { "hardClip", 0.0f } } },
+    { true, 0.5f, { { "bitDepth", 9.5f }, { "drive", 20.5f }, { "hardClip", 0.425f } } },
+    { true, 1.0f, { { "bitDepth", 3.0f }, { "drive", 40.0f }, { "hardClip", 0.85f } } },
+    { false, 0.0f, { { "lfoRate", 0.5f }, { "lfoToFm", 0.0f }, { "fmIndex", 0.0f }, { "lfoToCutoff", 0.0f } } },
+    { false, 0.5f, { { "lfoRate", 9.25f }, { "lfoToFm", 0.5f }, { "fmIndex", 7.0f }, { "lfoToCutoff", 0.4f } } },
+    { false, 1.0f, { { "lfoRate", 18.0f }, { "lfoToFm", 1.0f }, { "fmIndex", 14.0f }, { "lfoToCutoff", 0.8f } } },
+};
+} // namespace
+
+TEST (EditorBehaviour, MacroKnobsWriteTheirTargetsThroughTheHost)
+{
+    for (const auto& c : macroCases)
+    {
+        SCOPED_TRACE ((c.crush ? "CRUSH at " : "WARP at ") + juce::String (c.position));
+        GribbTazoAudioProcessor processor;
+        GribbTazoAudioProcessorEditor editor (processor);
+
+        // Start every target away from the value the knob will write.
+        for (const auto& [id, value] : c.expected)
+            processor.parameters.getParameter (id)->setValueNotifyingHost (value > 0.5f ? 0.0f : 0.9f);
+
+        HostNotifications host;
+        processor.addListener (&host);
+        auto& knob = c.crush ? editor.getCrushKnob() : editor.getWarpKnob();
+        // A move away and back, so that position 0 is a change of value as well.
+        knob.setValue (0.25, juce::dontSendNotification);
+        knob.setValue (c.position, juce::sendNotificationSync);
+        processor.removeListener (&host);
+
+        for (const auto& [id, value] : c.expected)
+        {
+            EXPECT_NEAR (plainValue (processor, id), value, 1.0e-4f * juce::jmax (1.0f, value)) << id;
+            const auto index = processor.parameters.getParameter (id)->getParameterIndex();
+            EXPECT_TRUE (host.changed.contains (index)) << id << " was not written through the host";
+        }
+    }
+}
+
+TEST (EditorBehaviour, EachMacroWritesOnlyItsOwnTargets)
+{
+    GribbTazoAudioProcessor processor;
+    GribbTazoAudioProcessorEditor editor (processor);
+
+    editor.applyCrush (1.0f);
+    EXPECT_FLOAT_EQ (plainValue (processor, "lfoRate"), 2.0f);
+    EXPECT_FLOAT_EQ (plainValue (processor, "fmIndex"), 0.0f);
+
+    editor.applyWarp (1.0f);
+    EXPECT_NEAR (plainValue (processor, "bitDepth"), 3.0f, 1.0e-4f);
+    EXPECT_FLOAT_EQ (plainValue (processor, "cutoff"), 12000.0f);
+}
+
+TEST (EditorBehaviour, OpeningTheWindowWritesNoParameterAndShowsKnobsAtZero)
+{
+    GribbTazoAudioProcessor processor;
+    processor.parameters.getParameter ("drive")->setValueNotifyingHost (0.7f);
+    processor.parameters.getParameter ("cutoff")->setValueNotifyingHost (0.3f);
+
+    juce::Array<float> before;
+    for (auto* p : processor.getParameters())
+        before.add (p->getValue());
+
+    HostNotifications host;
+    processor.addListener (&host);
+    {
+        std::unique_ptr<juce::AudioProcessorEditor> editor (processor.createEditorIfNeeded());
+        ASSERT_NE (dynamic_cast<GribbTazoAudioProcessorEditor*> (editor.get()), nullptr);
+        auto& ours = static_cast<GribbTazoAudioProcessorEditor&> (*editor);
+        EXPECT_EQ (ours.getCrushKnob().getValue(), 0.0);
+        EXPECT_EQ (ours.getWarpKnob().getValue(), 0.0);
+        ours.showTechnicalPage (true);
+        gribb::test::pumpMessages (50);
+    }
+    processor.removeListener (&host);
+
+    EXPECT_TRUE (host.changed.isEmpty());
+    for (int i = 0; i < before.size(); ++i)
+        EXPECT_EQ (processor.getParameters()[i]->getValue(), before[i]) << i;
+}
+
+namespace
+{
+/** A processor that records the program changes the window asks for. */
+struct RecordingProcessor : GribbTazoAudioProcessor
+{
+    int getCurrentProgram() override { return current; }
+    void setCurrentProgram (int index) override { requested.add (index); }
+
+    int current = 0;
+    juce::Array<int> requested;
+};
+
+int numListedPrograms() { return GribbTazoAudioProcessor::getProgramNames().size(); }
+} // namespace
+
+TEST (EditorBehaviour, ProgramSelectorListsTheProgramsAndShowsTheCurrentOne)
+{
+    const auto names = GribbTazoAudioProcessor::getProgramNames();
+    RecordingProcessor processor;
+    processor.current = names.size() - 1;
+    GribbTazoAudioProcessorEditor editor (processor);
+    auto& box = editor.getProgramBox();
+
+    EXPECT_EQ (box.getNumItems(), numListedPrograms());
+    for (int i = 0; i < box.getNumItems(); ++i)
+    {
+        EXPECT_EQ (box.getItemId (i), i + 1);
+        EXPECT_EQ (box.getItemText (i), names[i]);
+    }
+
+    EXPECT_EQ (box.getSelectedId(), names.size());
+    EXPECT_TRUE (processor.requested.isEmpty()) << "opening the window must not change the program";
+
+    // A later program change by the host does not move the selector.
+    processor.current = 0;
+    EXPECT_EQ (box.getSelectedId(), names.size());
+}
+
+TEST (EditorBehaviour, ChoosingAProgramCallsSetCurrentProgram)
+{
+    RecordingProcessor processor;
+    GribbTazoAudioProcessorEditor editor (processor);
+    auto& box = editor.getProgramBox();
+    const auto last = box.getNumItems();
+    ASSERT_GE (last, 1);
+
+    // Item ID n is program n - 1: the last item, then (with the factory table) the third.
+    box.setSelectedId (0, juce::dontSendNotification);
+    box.setSelectedId (last, juce::sendNotificationSync);
+    juce::Array<int> expected { last - 1 };
+    if (last >= 3)
+    {
+        box.setSelectedId (3, juce::sendNotificationSync);
+        expected.add (2);
+    }
+
+    EXPECT_EQ (processor.requested, expected);
+}
+
+TEST (EditorBehaviour, PageButtonSwitchesToTheTechnicalPageAndBack)
+{
+    GribbTazoAudioProcessor processor;
+    GribbTazoAudioProcessorEditor editor (processor);
+    auto& button = editor.getHoodButton();
+
+    juce::Array<juce::Component*> mainPage { &editor.getChicken(), &editor.getCrushKnob(), &editor.getWarpKnob(),
+                                             &editor.getCrushLabel(), &editor.getWarpLabel(), &editor.getTitleLabel() };
+
+    auto expectPage = [&] (bool technical)
+    {
+        EXPECT_EQ (editor.isShowingTechnicalPage(), technical);
+        EXPECT_EQ (button.getToggleState(), technical);
+        EXPECT_EQ (editor.getTechnicalPanel().isVisible(), technical);
+        for (auto* c : mainPage)
+            EXPECT_EQ (c->isVisible(), ! technical);
+        EXPECT_TRUE (button.isVisible());
+        EXPECT_TRUE (editor.getProgramBox().isVisible());
+        EXPECT_EQ (editor.getWidth(), technical ? 980 : 620);
+        EXPECT_EQ (editor.getHeight(), technical ? 640 : 560);
+        EXPECT_DOUBLE_EQ (editor.getConstrainer()->getFixedAspectRatio(), technical ? 980.0 / 640.0 : 620.0 / 560.0);
+        EXPECT_EQ (editor.getConstrainer()->getMinimumWidth(), 480);
+        EXPECT_EQ (editor.getConstrainer()->getMinimumHeight(), 430);
+        EXPECT_EQ (editor.getConstrainer()->getMaximumWidth(), 1600);
+        EXPECT_EQ (editor.getConstrainer()->getMaximumHeight(), 1050);
+    };
+
+    expectPage (false);
+    EXPECT_TRUE (editor.isResizable());
+
+    for (int round = 0; round < 2; ++round)
+    {
+        SCOPED_TRACE (round);
+        editor.setSize (700, 632); // a size the user chose is not kept across a switch
+        button.triggerClick();
+        gribb::test::pumpMessages (20);
+        expectPage (true);
+
+        button.triggerClick();
+        gribb::test::pumpMessages (20);
+        expectPage (false);
+        EXPECT_EQ (editor.getChicken().getBounds(), juce::Rectangle<int> (38, 124, 544, 248));
+    }
+}
+
+TEST (EditorBehaviour, PageButtonLiesInFrontOfTheTechnicalPanel)
+{
+    GribbTazoAudioProcessor processor;
+    GribbTazoAudioProcessorEditor editor (processor);
+    editor.setVisible (true);
+    editor.showTechnicalPage (true);
+
+    const juce::Array<juce::Component*> expectedOrder {
+        &editor.getChicken(),    &editor.getTitleLabel(), &editor.getCrushKnob(),      &editor.getCrushLabel(),
+        &editor.getWarpKnob(),   &editor.getWarpLabel(),  &editor.getProgramBox(),     &editor.getTechnicalPanel(),
+        &editor.getHoodButton(),
+    };
+    // Back to front, leaving out the corner resizer that the editor adds for itself.
+    juce::Array<juce::Component*> children;
+    for (auto* child : editor.getChildren())
+        if (dynamic_cast<juce::ResizableCornerComponent*> (child) == nullptr)
+            children.add (child);
+    EXPECT_EQ (children, expectedOrder);
+
+    const auto buttonCentre = editor.getHoodButton().getBounds().getCentre();
+    EXPECT_EQ (editor.getComponentAt (buttonCentre), &editor.getHoodButton());
+}
+
+namespace
+{
+/** Stands in for a component's cached image and counts the repaint requests that reach it. */
+struct RepaintCounter : juce::CachedComponentImage
+{
+    void paint (juce::Graphics&) override {}
+    bool invalidateAll() override { ++requests; return false; }
+    bool invalidate (const juce::Rectangle<int>&) override { ++requests; return false; }
+    void releaseResources() override {}
+    int requests = 0;
+};
+} // namespace
+
+TEST (RoastingChickenTest, LevelToFrame)
+{
+    const std::pair<float, int> cases[] = {
+        { -1.0f, 0 },  { 0.0f, 0 },           { 1.0f / 30.0f - 1.0e-4f, 0 }, { 1.0f / 30.0f, 1 }, { 0.15f, 4 },
+        { 0.5f, 15 },  { 0.999f, 29 },        { 1.0f, 29 },                  { 7.0f, 29 },
+        { std::numeric_limits<float>::quiet_NaN(), 0 },
+    };
+
+    GribbTazoAudioProcessor processor;
+    RoastingChicken chicken (processor);
+    EXPECT_TRUE (chicken.isTimerRunning());
+    EXPECT_EQ (chicken.getTimerInterval(), 33);
+    EXPECT_EQ (chicken.getCurrentFrame(), 0);
+
+    for (auto [level, frame] : cases)
+    {
+        SCOPED_TRACE (level);
+        processor.roastLevel.store (level);
+        chicken.timerCallback();
+        EXPECT_EQ (chicken.getCurrentFrame(), frame);
+        EXPECT_EQ (RoastingChicken::frameForLevel (level, 30), frame);
+    }
+}
+
+TEST (RoastingChickenTest, FollowsTheLevelOnItsOwnTimer)
+{
+    GribbTazoAudioProcessor processor;
+    RoastingChicken chicken (processor);
+    processor.roastLevel.store (0.5f);
+    gribb::test::pumpMessages (200);
+    EXPECT_EQ (chicken.getCurrentFrame(), 15);
+}
+
+TEST (RoastingChickenTest, RepaintsOnlyWhenTheFrameChanges)
+{
+    GribbTazoAudioProcessor processor;
+    RoastingChicken chicken (processor);
+    chicken.stopTimer();
+    chicken.setBounds (0, 0, 300, 300);
+    chicken.setVisible (true);
+    auto* counter = new RepaintCounter();
+    chicken.setCachedComponentImage (counter); // the chicken owns it from here
+    counter->requests = 0;
+
+    struct Step
+    {
+        float level;
+        int frame;
+        int requests; // repaint requests so far
+    };
+    // 0.134 .. 0.166 lie in frame 4's band; 0.9 is frame 27; 0 goes back to frame 0.
+    const Step steps[] = { { 0.0f, 0, 0 },   { 0.02f, 0, 0 },   { 0.134f, 4, 1 }, { 0.15f, 4, 1 },
+                           { 0.166f, 4, 1 }, { 0.14f, 4, 1 },   { 0.9f, 27, 2 },  { 0.9f, 27, 2 },
+                           { 0.0f, 0, 3 } };
+
+    for (const auto& step : steps)
+    {
+        SCOPED_TRACE (step.level);
+        processor.roastLevel.store (step.level);
+        chicken.timerCallback();
+        EXPECT_EQ (chicken.getCurrentFrame(), step.frame);
+        EXPECT_EQ (counter->requests, step.requests);
+    }
+}
+
+TEST (TechnicalPanelTest, AttachmentsMoveControlsAndParametersBothWays)
+{
+    GribbTazoAudioProcessor processor;
+    TechnicalPanel panel (processor);
+    panel.setSize (980, 640);
+
+    struct Case
+    {
+        int knob;
+        const char* id;
+        double value;
+    };
+    const Case cases[] = { { 0, "pulseWidth", 0.3 }, { 7, "unison", 12.5 }, { 8, "cutoff", 440.0 },
+                           { 12, "bitDepth", 4.0 }, { 17, "outputGain", -12.0 } };
+
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE (c.id);
+        auto& slider = panel.getKnob (c.knob).slider;
+        EXPECT_NEAR (slider.getValue(), plainValue (processor, c.id), 1.0e-3);
+
+        // Control to parameter: a drag-like change of the slider.
+        slider.setValue (c.value, juce::sendNotificationSync);
+        EXPECT_NEAR (plainValue (processor, c.id), c.value, 1.0e-3);
+
+        // Parameter to control: the host sets the parameter; the attachment updates asynchronously.
+        auto* parameter = processor.parameters.getParameter (c.id);
+        parameter->setValueNotifyingHost (parameter->getDefaultValue());
+        gribb::test::pumpMessages (50);
+        EXPECT_NEAR (slider.getValue(), plainValue (processor, c.id), 1.0e-3);
+        EXPECT_NE (slider.getValue(), c.value);
+    }
+
+    // Typing into a value box sets the parameter.
+    auto& gain = panel.getKnob (17).slider;
+    gain.setValue (-20.0, juce::sendNotificationSync);
+    EXPECT_NEAR (plainValue (processor, "outputGain"), -20.0f, 1.0e-3f);
+    EXPECT_TRUE (gain.getTextFromValue (gain.getValue()).contains ("-20"));
+
+    // Selector boxes: items by choice order, both ways.
+    auto& osc = panel.getOscTypeBox();
+    osc.setSelectedId (3, juce::sendNotificationSync);
+    EXPECT_EQ (plainValue (processor, "oscType"), 2.0f);
+    EXPECT_EQ (osc.getText(), "FM");
+
+    auto& lfo = panel.getLfoShapeBox();
+    lfo.setSelectedId (4, juce::sendNotificationSync);
+    EXPECT_EQ (plainValue (processor, "lfoShape"), 3.0f);
+    EXPECT_EQ (lfo.getText(), "Random");
+
+    processor.parameters.getParameter ("oscType")->setValueNotifyingHost (0.5f);
+    gribb::test::pumpMessages (50);
+    EXPECT_EQ (osc.getText(), "Triangle");
+}
+
+TEST (TechnicalPanelTest, KnobsNamesStylesAndChildOrder)
+{
+    GribbTazoAudioProcessor processor;
+    TechnicalPanel panel (processor);
+
+    const char* names[] = { "PW",     "Ratio", "Index", "A",    "D",    "S",     "R",    "Unison", "Cutoff",
+                            "Reso",   "Drive", "Clip",  "Bits", "SR Red", "Rate", "->Cut", "->FM", "Gain" };
+    const char* ids[] = { "pulseWidth", "fmRatio", "fmIndex",  "attack",   "decay",       "sustain",
+                          "release",    "unison",  "cutoff",   "resonance", "drive",      "hardClip",
+                          "bitDepth",   "srReduce", "lfoRate", "lfoToCutoff", "lfoToFm", "outputGain" };
+
+    ASSERT_EQ (panel.getNumChildComponents(), 1 + 5 + 2 + 2 * TechnicalPanel::numKnobs);
+    EXPECT_EQ (panel.getChildComponent (0), &panel.getHeaderLabel());
+    EXPECT_EQ (panel.getHeaderLabel().getText(), "GRIBB TAZO // UNDER THE HOOD");
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ (panel.getChildComponent (1 + i), &panel.getSectionLabel (i));
+    EXPECT_EQ (panel.getChildComponent (6), &panel.getOscTypeBox());
+    EXPECT_EQ (panel.getChildComponent (7), &panel.getLfoShapeBox());
+
+    for (int i = 0; i < TechnicalPanel::numKnobs; ++i)
+    {
+        SCOPED_TRACE (names[i]);
+        auto& knob = panel.getKnob (i);
+        EXPECT_EQ (panel.getChildComponent (8 + 2 * i), &knob.slider);
+        EXPECT_EQ (panel.getChildComponent (9 + 2 * i), &knob.label);
+        EXPECT_EQ (knob.label.getText(), names[i]);
+        EXPECT_EQ (knob.slider.getSliderStyle(), juce::Slider::RotaryHorizontalVerticalDrag);
+        EXPECT_EQ (knob.slider.getTextBoxPosition(), juce::Slider::TextBoxBelow);
+        EXPECT_TRUE (knob.slider.isTextBoxEditable());
+        EXPECT_EQ (knob.slider.getTextBoxWidth(), 60);
+        EXPECT_EQ (knob.slider.getTextBoxHeight(), 14);
+        EXPECT_NE (dynamic_cast<TechnicalLookAndFeel*> (&knob.slider.getLookAndFeel()), nullptr);
+
+        // The knob follows its own parameter: its range is the parameter's.
+        auto range = processor.parameters.getParameterRange (ids[i]);
+        EXPECT_DOUBLE_EQ (knob.slider.getMinimum(), range.start);
+        EXPECT_DOUBLE_EQ (knob.slider.getMaximum(), range.end);
+    }
+}

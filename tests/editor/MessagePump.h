@@ -1,0 +1,22 @@
+#pragma once
+
+#include <juce_events/juce_events.h>
+
+namespace juce::detail
+{
+// JUCE's Linux message loop step (declared in juce_events, not in its public headers).
+bool dispatchNextMessageOnSystemQueue (bool returnIfNoPendingMessages);
+} // namespace juce::detail
+
+namespace gribb::test
+{
+/** Runs the message loop on this (the message) thread for the given time: timers, async updates
+    and repaints happen as in a host. */
+inline void pumpMessages (int milliseconds)
+{
+    const auto end = juce::Time::getMillisecondCounter() + (juce::uint32) milliseconds;
+    while (juce::Time::getMillisecondCounter() < end)
+        if (! juce::detail::dispatchNextMessageOnSystemQueue (true))
+            juce::Thread::sleep (1);
+}
+} // namespace gribb::test
