@@ -10,13 +10,10 @@ namespace
     still reads, less on the scorched one so it stays darker than the dark-brown frame before. */
 float skinHighlight (Doneness d)
 {
-    switch (d)
-    {
-        case Doneness::blackened: return 0.55f;
-        case Doneness::charred:   return 0.45f;
-        case Doneness::scorched:  return 0.25f;
-        default:                  return 0.4f;
-    }
+    if (d == Doneness::blackened) return 0.55f;
+    if (d == Doneness::charred)   return 0.45f;
+    if (d == Doneness::scorched)  return 0.25f;
+    return 0.4f;
 }
 
 /** Small marks in the skin: goose bumps on the raw chicken, ash on the charred one, roasted
