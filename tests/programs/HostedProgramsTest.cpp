@@ -71,7 +71,8 @@ TEST (HostedPrograms, SelectingAProgramThroughTheHostChangesTheParametersItLists
     ASSERT_NE (plugin.instance, nullptr) << plugin.error;
 
     // Every program once, then a few that leave parameters unlisted after others that set them.
-    const int sequence[] = { 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 3, 0, 8, 12 };
+    // (Program 0 comes later: see the next test.)
+    const int sequence[] = { 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 0, 3, 0, 8, 12 };
 
     for (const int program : sequence)
     {
@@ -90,6 +91,31 @@ TEST (HostedPrograms, SelectingAProgramThroughTheHostChangesTheParametersItLists
                 << "program " << program << ", " << spec.id << (listed.has_value() ? " (listed)" : " (not listed)");
         }
     }
+}
+
+// The wrapper passes a program change on only when the index differs from the one the plug-in
+// reports. A fresh instance reports program 0 without having applied it, so choosing program 0
+// first through the host changes nothing, and choosing the current program again does not
+// re-apply it. This is what a host sees; the window's selector calls setCurrentProgram directly
+// and does re-apply.
+TEST (HostedPrograms, TheHostCannotReselectTheProgramThePlugInReports)
+{
+    LoadedPlugin plugin;
+    ASSERT_NE (plugin.instance, nullptr) << plugin.error;
+
+    const auto defaults = plugin.values();
+    plugin.instance->setCurrentProgram (0);
+    EXPECT_EQ (plugin.instance->getCurrentProgram(), 0);
+    EXPECT_EQ (plugin.values(), defaults);
+
+    plugin.instance->setCurrentProgram (4);
+    plugin.parameter (gribb::cutoff).setValueNotifyingHost (0.2f);
+    plugin.instance->setCurrentProgram (4);
+    EXPECT_NEAR (plugin.parameter (gribb::cutoff).getValue(), 0.2f, 1.0e-5f);
+
+    plugin.instance->setCurrentProgram (0);
+    EXPECT_NEAR (plugin.parameter (gribb::oscType).getValue(), 1.0f, 1.0e-5f);
+    EXPECT_NEAR (plugin.parameter (gribb::cutoff).getValue(), normalisedFor (gribb::parameterTable[gribb::cutoff], 1200.0f), 1.0e-4f);
 }
 
 TEST (HostedPrograms, AStateSavedFromOneInstanceRestoresIntoAnother)
