@@ -57,10 +57,13 @@ void GribbTazoAudioProcessor::setStateInformation (const void* data, int sizeInB
 
     dropUnreadableValues (tree);
 
-    // The stored index is taken as it is and no program is applied: the parameter values come
-    // from the tree, so edits made after selecting the program survive.
+    // No program is applied: the parameter values come from the tree, so edits made after
+    // selecting the program survive. The index is clamped to the programs that exist: JUCE's VST3
+    // wrapper, right after a restore, hands the host's program parameter our index and applies
+    // the program that parameter lands on whenever the two differ, so an index beyond the list
+    // would replace every restored value with the last program's.
     if (const auto* storedProgram = tree.getPropertyPointer (currentProgramProperty))
-        currentProgram = (int) *storedProgram;
+        currentProgram = juce::jlimit (0, getNumPrograms() - 1, (int) *storedProgram);
 
     parameters.replaceState (tree);
 }

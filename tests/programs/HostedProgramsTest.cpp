@@ -161,3 +161,65 @@ TEST (HostedPrograms, AStateSavedFromOneInstanceRestoresIntoAnother)
     EXPECT_EQ (third.instance->getCurrentProgram(), 13);
     EXPECT_EQ (third.values(), restored);
 }
+
+namespace
+{
+/** The hosted state with the plug-in's program index rewritten, as a hand edit would leave it.
+    JUCE's hosting wraps the component's state (the plug-in's block, then the wrapper's own data)
+    in base64 inside an XML element "IComponent". */
+juce::MemoryBlock withStoredProgram (const juce::MemoryBlock& hostedState, const juce::String& from, const juce::String& to)
+{
+    auto outer = juce::AudioProcessor::getXmlFromBinary (hostedState.getData(), (int) hostedState.getSize());
+    auto* component = outer != nullptr ? outer->getChildByName ("IComponent") : nullptr;
+
+    if (component == nullptr)
+        return {};
+
+    juce::MemoryBlock inner;
+    inner.fromBase64Encoding (component->getAllSubText());
+    const auto* bytes = static_cast<const char*> (inner.getData());
+    const auto xmlLength = (size_t) juce::ByteOrder::littleEndianInt (bytes + 4);
+    const auto xmlText = juce::String::fromUTF8 (bytes + 8, (int) xmlLength).replace (from, to);
+
+    juce::MemoryOutputStream edited;
+    edited.writeInt (0x21324356);
+    edited.writeInt ((int) xmlText.getNumBytesAsUTF8());
+    edited << xmlText;
+    edited.writeByte (0);
+    edited.write (bytes + 8 + xmlLength + 1, inner.getSize() - (8 + xmlLength + 1)); // the wrapper's data
+
+    component->deleteAllTextElements();
+    component->addTextElement (edited.getMemoryBlock().toBase64Encoding());
+
+    juce::MemoryBlock result;
+    juce::AudioProcessor::copyXmlToBinary (*outer, result);
+    return result;
+}
+} // namespace
+
+TEST (HostedPrograms, AStoredIndexBeyondTheListDoesNotReplaceTheRestoredValues)
+{
+    LoadedPlugin source;
+    ASSERT_NE (source.instance, nullptr) << source.error;
+    source.instance->setCurrentProgram (13);
+    source.parameter (gribb::cutoff).setValueNotifyingHost (0.31f);
+
+    juce::MemoryBlock state;
+    source.instance->getStateInformation (state);
+    const auto edited = withStoredProgram (state, "currentProgram=\"13\"", "currentProgram=\"42\"");
+    ASSERT_GT (edited.getSize(), 0u);
+
+    // Were 42 kept, the wrapper would move its program parameter to the last program and apply
+    // program 19 over every restored value.
+    LoadedPlugin target;
+    ASSERT_NE (target.instance, nullptr) << target.error;
+    target.instance->setStateInformation (edited.getData(), (int) edited.getSize());
+
+    EXPECT_EQ (target.instance->getCurrentProgram(), 19);
+
+    const auto expected = source.values();
+    const auto restored = target.values();
+
+    for (int i = 0; i < gribb::numParameters; ++i)
+        EXPECT_NEAR (restored[(size_t) i], expected[(size_t) i], 1.0e-5f) << gribb::parameterTable[(size_t) i].id;
+}

@@ -123,14 +123,16 @@ TEST (StatePersistence, HandSetValuesSurviveAndTheProgramIsNotReapplied)
     EXPECT_NEAR (plain (target, "cutoff"), 777.0f, 0.05f);
 }
 
-TEST (StatePersistence, AStoredIndexIsTakenAsItIsWithoutApplyingThatProgram)
+TEST (StatePersistence, AStoredIndexIsRestoredWithoutApplyingThatProgram)
 {
+    // Indices outside the program list (only hand-edited or damaged data holds them) are clamped;
+    // the host test shows what an unclamped index would do inside a VST3 host.
     struct Case { const char* stored; int expected; };
-    const Case cases[] = { { "7", 7 }, { "42", 42 }, { "-5", -5 } };
+    const Case cases[] = { { "7", 7 }, { "19", 19 }, { "42", 19 }, { "-5", 0 }, { "99999999999", 19 } };
 
     for (const auto& c : cases)
     {
-        GribbTazoAudioProcessor source; // defaults, which differ from program 7's values
+        GribbTazoAudioProcessor source; // defaults, which differ from every program's values
         const auto text = withAttribute (savedXmlText (source), "currentProgram=\"0\"",
                                          "currentProgram=\"" + juce::String (c.stored) + "\"");
 
@@ -139,12 +141,9 @@ TEST (StatePersistence, AStoredIndexIsTakenAsItIsWithoutApplyingThatProgram)
         restore (target, makeStateBlock (text));
 
         EXPECT_EQ (target.getCurrentProgram(), c.expected) << c.stored;
+        EXPECT_FALSE (target.getProgramName (target.getCurrentProgram()).isEmpty()) << c.stored;
         EXPECT_TRUE (ProcessorSnapshot::of (target).valuesMatch (ProcessorSnapshot::of (source))) << c.stored;
     }
-
-    GribbTazoAudioProcessor processor;
-    restore (processor, makeStateBlock (withAttribute (savedXmlText (processor), "currentProgram=\"0\"", "currentProgram=\"42\"")));
-    EXPECT_TRUE (processor.getProgramName (processor.getCurrentProgram()).isEmpty());
 }
 
 TEST (StatePersistence, ATreeWithoutAProgramIndexRestoresValuesAndKeepsTheIndex)
