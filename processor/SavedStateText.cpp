@@ -49,6 +49,7 @@ std::optional<juce::String> readSavedStateText (const void* data, int sizeInByte
 
     // The copy ends in a zero byte, so decoding never reads past the host's data.
     const auto text = reencoded (juce::String::fromUTF8 (static_cast<const char*> (data) + headerBytes, textBytes));
+    const auto declaration = text.getCharPointer().findEndOfWhitespace();
     int openingTags = 0;
 
     for (auto p = text.getCharPointer(); ! p.isEmpty(); ++p)
@@ -57,6 +58,11 @@ std::optional<juce::String> readSavedStateText (const void* data, int sizeInByte
             continue;
 
         if (++openingTags > maxSavedStateElements || isDocumentTypeDeclaration (p))
+            return std::nullopt;
+
+        // Only the XML declaration at the start may be a processing instruction: inside an
+        // element, one followed by text sends JUCE's parser into an endless loop.
+        if (p[1] == '?' && p != declaration)
             return std::nullopt;
     }
 

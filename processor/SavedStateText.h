@@ -23,7 +23,9 @@ inline constexpr int maxSavedStateElements = 512;
 
     Returns nothing for any other block, and also for a text that JUCE's parser cannot be trusted
     with: longer than maxSavedStateTextBytes, opening more than maxSavedStateElements tags (the
-    nesting depth can be no larger), or carrying a document type declaration, whose entity
-    definitions the parser expands recursively without limit. */
+    nesting depth can be no larger), carrying a document type declaration (whose entity
+    definitions the parser expands recursively without limit), or a processing instruction other
+    than the leading XML declaration (one followed by text inside an element makes the parser
+    loop forever). The plug-in never writes any of these. */
 std::optional<juce::String> readSavedStateText (const void* data, int sizeInBytes);
 } // namespace gribb

@@ -16,7 +16,11 @@
 #include <cmath>
 #include <cstdlib>
 #include <iostream>
+#include <atomic>
+#include <condition_variable>
+#include <mutex>
 #include <random>
+#include <thread>
 #include <vector>
 
 #include "StateBlocks.h"
@@ -218,6 +222,72 @@ private:
     }
 };
 
+/** Catches a hang: when one input keeps setStateInformation busy for longer than the limit, the
+    input is written to a file and the program aborts, so that the hang can be reproduced. */
+class HangWatchdog
+{
+public:
+    explicit HangWatchdog (int seconds) : limit (seconds), thread ([this] { run(); }) {}
+
+    ~HangWatchdog()
+    {
+        {
+            const std::lock_guard<std::mutex> lock (mutex);
+            stopping = true;
+        }
+        wake.notify_all();
+        thread.join();
+    }
+
+    void starting (const Bytes& input)
+    {
+        const std::lock_guard<std::mutex> lock (mutex);
+        current = input;
+        ++generation;
+        busy = true;
+        wake.notify_all();
+    }
+
+    void finished()
+    {
+        const std::lock_guard<std::mutex> lock (mutex);
+        busy = false;
+    }
+
+    static juce::File dumpFile (const char* name)
+    {
+        return juce::File::getSpecialLocation (juce::File::tempDirectory).getChildFile (name);
+    }
+
+private:
+    void run()
+    {
+        std::unique_lock<std::mutex> lock (mutex);
+
+        while (! stopping)
+        {
+            wake.wait (lock, [this] { return stopping || busy; });
+            const auto watched = generation;
+
+            if (wake.wait_for (lock, std::chrono::seconds (limit), [&] { return stopping || ! busy || generation != watched; }))
+                continue;
+
+            const auto file = dumpFile ("gribb-fuzz-hang.bin");
+            file.replaceWithData (current.data(), current.size());
+            std::cout << "[fuzz] an input has run for " << limit << " s; written to " << file.getFullPathName() << std::endl;
+            std::abort();
+        }
+    }
+
+    const int limit;
+    std::mutex mutex;
+    std::condition_variable wake;
+    Bytes current;
+    long long generation = 0;
+    bool busy = false, stopping = false;
+    std::thread thread;
+};
+
 /** Valid blocks to start from: defaults, every program, programs with hand edits. */
 std::vector<Bytes> makeSeeds (std::uint64_t seed)
 {
@@ -315,6 +385,7 @@ TEST (StateFuzz, MutatedAndRandomBlocksNeverLeaveTheProcessorBroken)
 
     GribbTazoAudioProcessor processor;
     processor.prepareToPlay (48000.0, 256);
+    HangWatchdog watchdog ((int) environmentNumber ("GRIBB_FUZZ_HANG_SECONDS", 60));
 
     long long restored = 0, ignored = 0, savedOutsideLimits = 0;
     double slowestMs = 0.0;
@@ -328,7 +399,9 @@ TEST (StateFuzz, MutatedAndRandomBlocksNeverLeaveTheProcessorBroken)
 
         const auto before = ProcessorSnapshot::of (processor);
         const auto start = std::chrono::steady_clock::now();
+        watchdog.starting (data);
         processor.setStateInformation (data.empty() ? nullptr : data.data(), (int) data.size());
+        watchdog.finished();
         slowestMs = std::max (slowestMs, std::chrono::duration<double, std::milli> (std::chrono::steady_clock::now() - start).count());
 
         const bool changed = ! (ProcessorSnapshot::of (processor) == before);
@@ -338,11 +411,14 @@ TEST (StateFuzz, MutatedAndRandomBlocksNeverLeaveTheProcessorBroken)
 
         if (::testing::Test::HasFatalFailure())
         {
-            juce::File dump = juce::File::getSpecialLocation (juce::File::tempDirectory).getChildFile ("gribb-fuzz-failure.bin");
+            const auto dump = HangWatchdog::dumpFile ("gribb-fuzz-failure.bin");
             dump.replaceWithData (data.data(), data.size());
             std::cout << "[fuzz] failing input written to " << dump.getFullPathName() << std::endl;
             return;
         }
+
+        if (input > 0 && input % 20000 == 0)
+            std::cout << "[fuzz] " << input << " inputs, restored " << restored << ", slowest " << slowestMs << " ms" << std::endl;
 
         // Inputs that restored something are worth mutating further.
         if (changed && corpus.size() < numSeeds + 2000)

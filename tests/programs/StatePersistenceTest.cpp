@@ -220,6 +220,8 @@ TEST (StatePersistence, AnythingThatIsNotASavedParameterTreeChangesNothing)
         { "unterminated XML", makeStateBlock (valid.dropLastCharacters (20)) },
         { "a self-referencing entity", makeStateBlock (selfReferencingEntity) },
         { "a document type declaration", makeStateBlock (harmlessDoctype) },
+        { "a processing instruction followed by text", makeStateBlock ("<A m=\"\"><?\?>\"") },
+        { "a processing instruction inside the tree", makeStateBlock (valid.replace ("<PARAM ", "<?x?><PARAM ")) },
         { "100000 nested elements", makeStateBlock ("<PARAMETERS>" + deepNesting) },
         { "more elements than a state can hold", makeStateBlock (manyElements) },
         { "a text longer than a state can be", makeStateBlock (valid.replace ("<PARAMETERS ", "<PARAMETERS padding=\"" + juce::String::repeatedString ("x", gribb::maxSavedStateTextBytes) + "\" ")) },
