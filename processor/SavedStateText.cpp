@@ -23,6 +23,14 @@ juce::String reencoded (const juce::String& raw)
     return text;
 }
 
+/** Whether the text ends inside a hexadecimal character reference ("&#x" and hex digits): JUCE's
+    parser then steps over the text's terminating zero and reads on beyond the string. */
+bool endsInsideHexReference (const juce::String& text)
+{
+    const auto tail = text.substring (text.lastIndexOfChar ('&'));
+    return tail.startsWithIgnoreCase ("&#x") && tail.substring (3).containsOnly ("0123456789abcdefABCDEF");
+}
+
 bool isDocumentTypeDeclaration (juce::String::CharPointerType p)
 {
     return p.compareIgnoreCaseUpTo (juce::CharPointer_ASCII ("<!DOCTYPE"), 9) == 0;
@@ -54,6 +62,11 @@ std::optional<juce::String> readSavedStateText (const void* data, int sizeInByte
 
     for (auto p = text.getCharPointer(); ! p.isEmpty(); ++p)
     {
+        // The parser reads an unknown entity that starts with '<' ("&<...;") as markup, in a
+        // nested parse of its own that the checks below and at the end do not see into.
+        if (*p == '&' && p[1] == '<')
+            return std::nullopt;
+
         if (*p != '<' || p[1] == '/')
             continue;
 
@@ -65,6 +78,9 @@ std::optional<juce::String> readSavedStateText (const void* data, int sizeInByte
         if (p[1] == '?' && p != declaration)
             return std::nullopt;
     }
+
+    if (endsInsideHexReference (text))
+        return std::nullopt;
 
     return text;
 }

@@ -26,6 +26,8 @@ inline constexpr int maxSavedStateElements = 512;
     nesting depth can be no larger), carrying a document type declaration (whose entity
     definitions the parser expands recursively without limit), or a processing instruction other
     than the leading XML declaration (one followed by text inside an element makes the parser
-    loop forever). The plug-in never writes any of these. */
+    loop forever), ending inside a hexadecimal character reference (the parser reads past the
+    end of the text), or holding "&<", which the parser reads as markup inside an entity. The
+    plug-in never writes any of these. */
 std::optional<juce::String> readSavedStateText (const void* data, int sizeInBytes);
 } // namespace gribb

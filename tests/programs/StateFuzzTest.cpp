@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <iostream>
 #include <atomic>
@@ -51,7 +52,7 @@ Bytes toBytes (const juce::MemoryBlock& block)
 }
 
 const char* const dictionary[] = {
-    "<", ">", "/>", "</", "\"", "'", "&", "&amp;", "&#", "&#x", "&#0;", "&#60;", "&lt;", ";", "=", " ",
+    "<", ">", "/>", "</", "\"", "'", "&", "&amp;", "&#", "&#x", "&#x4", "&<", "&<a>&#x41;", "&#0;", "&#60;", "&lt;", ";", "=", " ",
     "<!--", "-->", "<![CDATA[", "]]>", "<?", "?>", "<!DOCTYPE", "<!ENTITY", "base64:",
     "<PARAMETERS>", "</PARAMETERS>", "<PARAM id=\"cutoff\" value=\"nan\"/>", "<PARAM id=\"oscType\" value=\"1e30\"/>",
     "<PARAM id=\"nothing\" value=\"1\"/>", "<PARAM/>", "<PARAM id=\"drive\"/>",
@@ -222,6 +223,25 @@ private:
     }
 };
 
+/** The input being restored, kept where a sanitizer's death callback can write it out. */
+Bytes* inputInFlight = nullptr;
+
+#if defined(__SANITIZE_ADDRESS__)
+extern "C" void __sanitizer_set_death_callback (void (*callback)());
+
+void writeInputInFlight()
+{
+    if (inputInFlight == nullptr)
+        return;
+
+    if (auto* file = std::fopen ((juce::File::getSpecialLocation (juce::File::tempDirectory).getFullPathName() + "/gribb-fuzz-crash.bin").toRawUTF8(), "wb"))
+    {
+        std::fwrite (inputInFlight->data(), 1, inputInFlight->size(), file);
+        std::fclose (file);
+    }
+}
+#endif
+
 /** Catches a hang: when one input keeps setStateInformation busy for longer than the limit, the
     input is written to a file and the program aborts, so that the hang can be reproduced. */
 class HangWatchdog
@@ -386,6 +406,11 @@ TEST (StateFuzz, MutatedAndRandomBlocksNeverLeaveTheProcessorBroken)
     GribbTazoAudioProcessor processor;
     processor.prepareToPlay (48000.0, 256);
     HangWatchdog watchdog ((int) environmentNumber ("GRIBB_FUZZ_HANG_SECONDS", 60));
+    Bytes data;
+    inputInFlight = &data;
+   #if defined(__SANITIZE_ADDRESS__)
+    __sanitizer_set_death_callback (writeInputInFlight); // an AddressSanitizer report leaves the input in gribb-fuzz-crash.bin
+   #endif
 
     long long restored = 0, ignored = 0, savedOutsideLimits = 0;
     double slowestMs = 0.0;
@@ -394,7 +419,7 @@ TEST (StateFuzz, MutatedAndRandomBlocksNeverLeaveTheProcessorBroken)
     for (long long input = 0; input < iterations; ++input)
     {
         const auto& base = corpus[(size_t) mutator.below ((int) corpus.size())];
-        const auto data = mutator.mutate (base);
+        data = mutator.mutate (base);
         largest = std::max (largest, data.size());
 
         const auto before = ProcessorSnapshot::of (processor);
@@ -414,6 +439,7 @@ TEST (StateFuzz, MutatedAndRandomBlocksNeverLeaveTheProcessorBroken)
             const auto dump = HangWatchdog::dumpFile ("gribb-fuzz-failure.bin");
             dump.replaceWithData (data.data(), data.size());
             std::cout << "[fuzz] failing input written to " << dump.getFullPathName() << std::endl;
+            inputInFlight = nullptr;
             return;
         }
 
@@ -425,6 +451,7 @@ TEST (StateFuzz, MutatedAndRandomBlocksNeverLeaveTheProcessorBroken)
             corpus.push_back (data);
     }
 
+    inputInFlight = nullptr;
     std::cout << "[fuzz] restored " << restored << ", ignored " << ignored << ", corpus " << corpus.size()
               << ", largest input " << largest << " bytes, slowest input " << slowestMs << " ms, saved blocks outside the limits "
               << savedOutsideLimits << std::endl;
