@@ -79,7 +79,9 @@ std::optional<juce::String> readSavedStateText (const void* data, int sizeInByte
             return std::nullopt;
     }
 
-    if (endsInsideHexReference (text))
+    // An attribute named "base64:..." is decoded into a memory block whose size the text states
+    // ("2000000000.abc" asks for 2 GB; a negative size throws): a few bytes could exhaust memory.
+    if (endsInsideHexReference (text) || text.contains ("base64:"))
         return std::nullopt;
 
     return text;

@@ -27,7 +27,8 @@ inline constexpr int maxSavedStateElements = 512;
     definitions the parser expands recursively without limit), or a processing instruction other
     than the leading XML declaration (one followed by text inside an element makes the parser
     loop forever), ending inside a hexadecimal character reference (the parser reads past the
-    end of the text), or holding "&<", which the parser reads as markup inside an entity. The
-    plug-in never writes any of these. */
+    end of the text), holding "&<", which the parser reads as markup inside an entity, or holding
+    "base64:", which names an attribute that JUCE decodes into a block of whatever size the text
+    states. The plug-in never writes any of these. */
 std::optional<juce::String> readSavedStateText (const void* data, int sizeInBytes);
 } // namespace gribb

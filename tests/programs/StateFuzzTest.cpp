@@ -55,7 +55,7 @@ Bytes toBytes (const juce::MemoryBlock& block)
 
 const char* const dictionary[] = {
     "<", ">", "/>", "</", "\"", "'", "&", "&amp;", "&#", "&#x", "&#x4", "&<", "&<a>&#x41;", "&#0;", "&#60;", "&lt;", ";", "=", " ",
-    "<!--", "-->", "<![CDATA[", "]]>", "<?", "?>", "<!DOCTYPE", "<!ENTITY", "base64:",
+    "<!--", "-->", "<![CDATA[", "]]>", "<?", "?>", "<!DOCTYPE", "<!ENTITY", "base64:", " base64:value=\"-1.ab\"", " base64:x=\"12.abcd\"",
     "<PARAMETERS>", "</PARAMETERS>", "<PARAM id=\"cutoff\" value=\"nan\"/>", "<PARAM id=\"oscType\" value=\"1e30\"/>",
     "<PARAM id=\"nothing\" value=\"1\"/>", "<PARAM/>", "<PARAM id=\"drive\"/>",
     " currentProgram=\"", "currentProgram", " id=\"", " value=\"", "PARAM", "PARAMETERS",

@@ -222,6 +222,8 @@ TEST (StatePersistence, AnythingThatIsNotASavedParameterTreeChangesNothing)
         { "a document type declaration", makeStateBlock (harmlessDoctype) },
         { "a processing instruction followed by text", makeStateBlock ("<A m=\"\"><?\?>\"") },
         { "a processing instruction inside the tree", makeStateBlock (valid.replace ("<PARAM ", "<?x?><PARAM ")) },
+        { "a binary attribute asking for 2 GB", makeStateBlock (valid.replace ("<PARAMETERS ", "<PARAMETERS base64:x=\"2000000000.abc\" ")) },
+        { "a binary attribute of negative size", makeStateBlock (valid.replace ("<PARAMETERS ", "<PARAMETERS base64:x=\"-1.abc\" ")) },
         { "markup inside an entity", makeStateBlock (valid.replace ("<PARAM id=\"cutoff\"", "&<b>&#x41;<PARAM id=\"cutoff\"")) },
         { "a text ending inside a character reference", makeStateBlock (valid.upToFirstOccurrenceOf ("<PARAM id=\"cutoff\"", false, false) + "&#x4") },
         { "100000 nested elements", makeStateBlock ("<PARAMETERS>" + deepNesting) },
