@@ -42,6 +42,9 @@ void GribbTazoAudioProcessor::setCurrentProgram (int index)
     const int lastProgram = getNumPrograms() - 1;
     currentProgram = index < 0 ? 0 : std::min (lastProgram, index);
     applyProgram (currentProgram);
+
+    // A program chosen in the plug-in's own window must show in the host's program display too.
+    updateHostDisplay (ChangeDetails().withProgramChanged (true));
 }
 
 const juce::String GribbTazoAudioProcessor::getProgramName (int index)

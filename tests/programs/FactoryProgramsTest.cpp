@@ -249,3 +249,22 @@ TEST (FactoryPrograms, ApplyProgramLeavesTheIndexAloneAndIgnoresUnknownPrograms)
     processor.applyProgram (20);
     EXPECT_TRUE (ProcessorSnapshot::of (processor) == before);
 }
+
+TEST (FactoryPrograms, SelectingAProgramTellsTheHostItsProgramChanged)
+{
+    struct Listener : juce::AudioProcessorListener
+    {
+        void audioProcessorParameterChanged (juce::AudioProcessor*, int, float) override {}
+        void audioProcessorChanged (juce::AudioProcessor*, const ChangeDetails& details) override
+        {
+            programChanges += details.programChanged ? 1 : 0;
+        }
+        int programChanges = 0;
+    } listener;
+
+    GribbTazoAudioProcessor processor;
+    processor.addListener (&listener);
+    processor.setCurrentProgram (7);
+    processor.removeListener (&listener);
+    EXPECT_EQ (listener.programChanges, 1);
+}
