@@ -5,15 +5,10 @@
 #include <vector>
 
 #include "processor/GribbTazoAudioProcessor.h"
+#include "support/ProcessorTestHelpers.h"
 
 namespace gribb::test
 {
-inline void setPlain (GribbTazoAudioProcessor& processor, const char* id, float value)
-{
-    auto* parameter = processor.parameters.getParameter (id);
-    parameter->setValueNotifyingHost (parameter->convertTo0to1 (value));
-}
-
 /** Every stage doing something: FM voices with unison, the LFO on cutoff and FM, drive and clip
     oversampled, rate reduction and bit crushing. */
 inline void setEveryStageActive (GribbTazoAudioProcessor& processor)
@@ -34,14 +29,5 @@ inline juce::MidiBuffer chord (int firstNote, int count, int sample = 0)
     for (int i = 0; i < count; ++i)
         midi.addEvent (juce::MidiMessage::noteOn (1 + i % 16, firstNote + 5 * i, (juce::uint8) 110), sample);
     return midi;
-}
-
-inline bool allFinite (const juce::AudioBuffer<float>& buffer, int numSamples)
-{
-    for (int ch = 0; ch < buffer.getNumChannels(); ++ch)
-        for (int i = 0; i < numSamples; ++i)
-            if (! std::isfinite (buffer.getSample (ch, i)))
-                return false;
-    return true;
 }
 } // namespace gribb::test

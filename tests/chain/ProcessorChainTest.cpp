@@ -128,14 +128,9 @@ TEST (ProcessorChain, EverySampleRateFrom22050To192000)
         setPlain (processor, "cutoff", 20000.0f);
         processor.prepareToPlay (rate, 512);
         juce::AudioBuffer<float> buffer (2, 512);
-        float peak = 0.0f;
-        for (int block = 0; block < 20; ++block)
-        {
-            auto midi = block == 0 ? chord (60, 3) : juce::MidiBuffer();
-            processor.processBlock (buffer, midi);
-            ASSERT_TRUE (allFinite (buffer, 512));
-            peak = juce::jmax (peak, buffer.getMagnitude (0, 512));
-        }
+        bool finite = false;
+        const float peak = peakOverBlocks (processor, buffer, 20, chord (60, 3), finite);
+        ASSERT_TRUE (finite);
         EXPECT_GT (peak, 0.01f);
     }
 }
@@ -146,14 +141,9 @@ TEST (ProcessorChain, MonoOutputRunsTheChainOnOneChannel)
     setEveryStageActive (processor);
     processor.prepareToPlay (48000.0, 128);
     juce::AudioBuffer<float> buffer (1, 128);
-    float peak = 0.0f;
-    for (int block = 0; block < 10; ++block)
-    {
-        auto midi = block == 0 ? chord (60, 2) : juce::MidiBuffer();
-        processor.processBlock (buffer, midi);
-        ASSERT_TRUE (allFinite (buffer, 128));
-        peak = juce::jmax (peak, buffer.getMagnitude (0, 128));
-    }
+    bool finite = false;
+    const float peak = peakOverBlocks (processor, buffer, 10, chord (60, 2), finite);
+    ASSERT_TRUE (finite);
     EXPECT_GT (peak, 0.01f);
 }
 

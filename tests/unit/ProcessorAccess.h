@@ -2,6 +2,7 @@
 
 #include "engine/GribbVoice.h"
 #include "processor/GribbTazoAudioProcessor.h"
+#include "support/ProcessorTestHelpers.h"
 
 /** Lets the tests look at the processor's synthesiser and its voices. */
 struct GribbTazoAudioProcessorInspector
@@ -21,21 +22,3 @@ struct GribbTazoAudioProcessorInspector
         return n;
     }
 };
-
-namespace gribb::test
-{
-/** Sets a parameter to a plain value through the host-notifying path, as a host would. */
-inline void setPlain (GribbTazoAudioProcessor& p, const char* id, float value)
-{
-    p.parameters.getParameter (id)->setValueNotifyingHost (p.parameters.getParameterRange (id).convertTo0to1 (value));
-}
-
-inline bool allFinite (const juce::AudioBuffer<float>& b)
-{
-    for (int ch = 0; ch < b.getNumChannels(); ++ch)
-        for (int i = 0; i < b.getNumSamples(); ++i)
-            if (! std::isfinite (b.getSample (ch, i)))
-                return false;
-    return true;
-}
-} // namespace gribb::test

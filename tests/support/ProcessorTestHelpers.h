@@ -1,0 +1,43 @@
+#pragma once
+
+#include <cmath>
+
+#include "processor/GribbTazoAudioProcessor.h"
+
+namespace gribb::test
+{
+/** Sets a parameter to a plain value through the host-notifying path, as a host would. */
+inline void setPlain (GribbTazoAudioProcessor& processor, const char* id, float value)
+{
+    auto* parameter = processor.parameters.getParameter (id);
+    parameter->setValueNotifyingHost (parameter->convertTo0to1 (value));
+}
+
+/** True when the first numSamples samples (all of them for -1) of every channel are finite. */
+inline bool allFinite (const juce::AudioBuffer<float>& buffer, int numSamples = -1)
+{
+    const int n = numSamples < 0 ? buffer.getNumSamples() : numSamples;
+    for (int ch = 0; ch < buffer.getNumChannels(); ++ch)
+        for (int i = 0; i < n; ++i)
+            if (! std::isfinite (buffer.getSample (ch, i)))
+                return false;
+    return true;
+}
+
+/** Plays `firstBlockMidi` in the first of `numBlocks` blocks of the buffer's size and returns the
+    peak of channel 0 over all of them; false in `finite` when any block held NaN or Inf. */
+inline float peakOverBlocks (GribbTazoAudioProcessor& processor, juce::AudioBuffer<float>& buffer,
+                             int numBlocks, const juce::MidiBuffer& firstBlockMidi, bool& finite)
+{
+    float peak = 0.0f;
+    finite = true;
+    for (int block = 0; block < numBlocks; ++block)
+    {
+        auto midi = block == 0 ? firstBlockMidi : juce::MidiBuffer();
+        processor.processBlock (buffer, midi);
+        finite = finite && allFinite (buffer);
+        peak = juce::jmax (peak, buffer.getMagnitude (0, 0, buffer.getNumSamples()));
+    }
+    return peak;
+}
+} // namespace gribb::test
