@@ -7,7 +7,7 @@ set -euo pipefail
 JUCE_CACHE_DIR="${GRIBB_JUCE_CACHE:-$HOME/.cache/gribb-tazo/juce}"
 JUCE_DIR="$JUCE_CACHE_DIR/juce-src"
 
-say()  { printf '[bootstrap] %s\n' "$*"; }
+say()  { printf '[bootstrap] %s\n' "$*" >&2; }
 fail() { printf '[bootstrap] FAILED: %s\n' "$*" >&2; exit 1; }
 
 SUDO=""
