@@ -1,7 +1,6 @@
 #pragma once
 
 #include <algorithm>
-#include <cmath>
 
 #include "engine/OscillatorKernels.h"
 
@@ -12,22 +11,6 @@ template <typename T>
 constexpr T clampTo (T v, T lo, T hi) noexcept
 {
     return v < lo ? lo : (hi < v ? hi : v);
-}
-
-/** Polynomial band-limited step correction around a discontinuity at phase 0. */
-inline float polyBlep (float t, float dt) noexcept
-{
-    if (t < dt)
-    {
-        const float x = t / dt;
-        return ((x + x) - x * x) - 1.0f;
-    }
-    if (t > 1.0f - dt)
-    {
-        const float x = (t - 1.0f) / dt;
-        return ((x * x + x) + x) + 1.0f;
-    }
-    return 0.0f;
 }
 
 /** One oscillator of a voice: pulse with band-limited edges, triangle, or a two-operator FM sine. */
@@ -57,30 +40,14 @@ struct VoiceOscillator
     /** The value at the current phase. */
     float value() const noexcept
     {
-        const float t = phase, dt = phaseIncrement;
-        switch (shape)
-        {
-            case 0:
-            {
-                float v = t < pulseWidth ? 1.0f : -1.0f;
-                v += polyBlep (t, dt);
-                float t2 = t - pulseWidth;
-                if (t2 < 0.0f)
-                    t2 += 1.0f;
-                return v - polyBlep (t2, dt);
-            }
-            case 1:
-                return t < 0.5f ? 4.0f * t - 1.0f : 3.0f - 4.0f * t;
-            case 2:
-                return std::sin (std::sin (twoPi * modulatorPhase) * fmIndex + twoPi * t);
-            default:
-                return 0.0f;
-        }
+        float out = 0.0f;
+        renderAtPhases (&phase, &modulatorPhase, &out, 1);
+        return out;
     }
 
     /** Writes the values at the given phases (as recorded before each advance) into out: the
-        same as value() at each of them, except that the FM shape's sines come from a vectorisable
-        approximation that differs from sinf by float rounding only. */
+        FM shape's sines come from a vectorisable approximation that differs from sinf by float
+        rounding only. */
     void renderAtPhases (const float* phases, const float* modulatorPhases, float* out, int numSamples) const noexcept
     {
         switch (shape)

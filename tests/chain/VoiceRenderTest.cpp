@@ -1,11 +1,12 @@
 // The voice renders in chunks through vectorised kernels. These tests hold it against a plain
-// per-sample loop built from the oscillator's own value() and advance() and sinf: identical for
+// per-sample loop built from the plain formulas, the oscillator's advance() and sinf: identical for
 // the pulse and triangle shapes, equal up to float rounding for the FM shape.
 #include <gtest/gtest.h>
 
 #include <cmath>
 
 #include "engine/GribbVoice.h"
+#include "support/ReferenceOscillator.h"
 
 namespace
 {
@@ -23,11 +24,11 @@ struct PlainVoice
         for (int i = 0; i < numSamples; ++i)
         {
             const float e = envelope.getNextSample();
-            float s = main.value();
+            float s = gribb::test::referenceValue (main);
             main.advance();
             if (unisonDetune > 0.0001f)
             {
-                const float v = unison.value();
+                const float v = gribb::test::referenceValue (unison);
                 unison.advance();
                 s = (v + s) * 0.5f;
             }
