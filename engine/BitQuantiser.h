@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "engine/Clamp.h"
+
 namespace gribb
 {
 /** Maps -1..1 onto 2^bits levels by flooring; the bit depth need not be an integer. The step
@@ -11,7 +13,7 @@ struct BitQuantiser
     float steps = 65536.0f; // 2^bits
 
     /** Bit depth from the `bitDepth` value, kept within 1..16. */
-    static float clampBits (float bits) noexcept { return bits < 1.0f ? 1.0f : (16.0f < bits ? 16.0f : bits); }
+    static float clampBits (float bits) noexcept { return clampTo (bits, 1.0f, 16.0f); }
 
     /** The quantiser works only below this raw `bitDepth`; at 15.99 and above it is bypassed. */
     static bool isActive (float bitDepthParameter) noexcept { return bitDepthParameter < 15.99f; }

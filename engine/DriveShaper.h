@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "engine/Clamp.h"
+
 namespace gribb
 {
 /** The asymmetric exponential saturator with its hard-clip ceiling. The two constants are derived
@@ -24,9 +26,9 @@ struct DriveShaper
     {
         const float y = driveGain * x;
         float s = y >= 0.0f ? 1.0f - std::exp (-y) : std::exp (0.85f * y) - 1.0f;
-        s = s < -1.0f ? -1.0f : (1.0f < s ? 1.0f : s);
+        s = clampTo (s, -1.0f, 1.0f);
         float c = s / clipCeiling;
-        c = c < -1.0f ? -1.0f : (1.0f < c ? 1.0f : c);
+        c = clampTo (c, -1.0f, 1.0f);
         return c * clipCeiling;
     }
 

@@ -4,7 +4,7 @@
 
 #include <juce_dsp/juce_dsp.h>
 
-#include "engine/VoiceOscillator.h"
+#include "engine/Clamp.h"
 
 namespace gribb
 {
@@ -30,7 +30,7 @@ namespace FilterStage
     {
         const float fc = cutoffParameter * std::pow (2.0f, (lfoToCutoff * 2.0f) * lfoValue);
         const float ceiling = (float) (sampleRate * 0.45);
-        return fc < 20.0f ? 20.0f : (ceiling < fc ? ceiling : fc);
+        return clampTo (fc, 20.0f, ceiling);
     }
 
     /** Filters the first numSamples of the buffer in place with this block's cutoff and resonance.

@@ -2,7 +2,7 @@
 
 #include <juce_core/juce_core.h>
 
-#include "engine/VoiceOscillator.h"
+#include "engine/Clamp.h"
 
 namespace gribb
 {

@@ -5,6 +5,8 @@
 
 #include <juce_audio_basics/juce_audio_basics.h>
 
+#include "engine/Clamp.h"
+
 namespace gribb
 {
 /** The output gain and the level meter that feeds the roasting animation. */
@@ -46,9 +48,8 @@ namespace OutputStage
         how reactive the roast is, kept within 0..1. */
     inline float roastValue (float smoothedRms, float reactiveRoast) noexcept
     {
-        const auto clamp01 = [] (float v) { return v < 0.0f ? 0.0f : (1.0f < v ? 1.0f : v); };
-        const float heat = clamp01 (3.0f * smoothedRms);
-        return clamp01 (heat * reactiveRoast + (1.0f - reactiveRoast) * 0.15f);
+        const float heat = clampTo (3.0f * smoothedRms, 0.0f, 1.0f);
+        return clampTo (heat * reactiveRoast + (1.0f - reactiveRoast) * 0.15f, 0.0f, 1.0f);
     }
 
     /** Measures the block, updates smoothedRms and stores the result in roastLevel. */

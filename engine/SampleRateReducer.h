@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/Clamp.h"
+
 namespace gribb
 {
 /** Sample-and-hold rate reduction for one channel: the input is sampled each time the hold phase
@@ -30,7 +32,7 @@ struct SampleRateReducer
     void setTargetRate (float target) noexcept
     {
         const auto sr = (float) sampleRate;
-        targetRate = target < 500.0f ? 500.0f : (sr < target ? sr : target);
+        targetRate = clampTo (target, 500.0f, sr);
         // A host rate of 0 would give Inf; such a reducer keeps holding what it holds.
         increment = sr > 0.0f ? targetRate / sr : 0.0f;
     }

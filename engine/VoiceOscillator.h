@@ -2,17 +2,11 @@
 
 #include <algorithm>
 
+#include "engine/Clamp.h"
 #include "engine/OscillatorKernels.h"
 
 namespace gribb
 {
-/** Clamps v to lo..hi: lo if v < lo, otherwise the smaller of hi and v. */
-template <typename T>
-constexpr T clampTo (T v, T lo, T hi) noexcept
-{
-    return v < lo ? lo : (hi < v ? hi : v);
-}
-
 /** One oscillator of a voice: pulse with band-limited edges, triangle, or a two-operator FM sine. */
 struct VoiceOscillator
 {
