@@ -5,70 +5,9 @@
 #include "editor/GribbTazoAudioProcessorEditor.h"
 #include "processor/GribbTazoAudioProcessor.h"
 
-namespace
-{
-constexpr float pi = juce::MathConstants<float>::pi;
-constexpr float startAngle = 1.2f * pi, endAngle = 2.8f * pi; // a slider's default rotary angles
+#include "support/DrawingChecks.h"
 
-int channelDistance (juce::Colour a, juce::Colour b)
-{
-    return juce::jmax (std::abs (a.getRed() - b.getRed()), std::abs (a.getGreen() - b.getGreen()),
-                       std::abs (a.getBlue() - b.getBlue()), std::abs (a.getAlpha() - b.getAlpha()));
-}
-
-juce::String describe (juce::Colour c) { return c.toDisplayString (true); }
-
-/** True when the pixel, or one of its eight neighbours, is within `tolerance` of the colour: for
-    thin shapes whose anti-aliased edges fall between pixels. */
-::testing::AssertionResult colourNear (const juce::Image& image, float fx, float fy, juce::Colour expected,
-                                       int tolerance, int radius = 0)
-{
-    const auto x0 = (int) std::floor (fx), y0 = (int) std::floor (fy);
-    int best = 256;
-    juce::Colour bestColour;
-    for (int dy = -radius; dy <= radius; ++dy)
-        for (int dx = -radius; dx <= radius; ++dx)
-        {
-            const auto c = image.getPixelAt (x0 + dx, y0 + dy);
-            if (channelDistance (c, expected) < best)
-            {
-                best = channelDistance (c, expected);
-                bestColour = c;
-            }
-        }
-
-    if (best <= tolerance)
-        return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "at (" << x0 << ", " << y0 << ") found " << describe (bestColour)
-                                         << ", expected " << describe (expected);
-}
-
-juce::Image drawKnob (juce::LookAndFeel_V4& lnf, int width, int height, float position)
-{
-    juce::Image image (juce::Image::ARGB, width, height, true);
-    juce::Graphics g (image);
-    juce::Slider slider;
-    lnf.drawRotarySlider (g, 0, 0, width, height, position, startAngle, endAngle, slider);
-    return image;
-}
-
-juce::Point<float> alongAngle (juce::Point<float> centre, float angle, float distance)
-{
-    return centre + juce::Point<float> (std::sin (angle), -std::cos (angle)) * distance;
-}
-
-::testing::AssertionResult isTransparent (const juce::Image& image)
-{
-    for (int y = 0; y < image.getHeight(); ++y)
-        for (int x = 0; x < image.getWidth(); ++x)
-            if (image.getPixelAt (x, y).getAlpha() != 0)
-                return ::testing::AssertionFailure() << "pixel (" << x << ", " << y << ") is "
-                                                     << describe (image.getPixelAt (x, y));
-    return ::testing::AssertionSuccess();
-}
-
-const float positions[] = { 0.0f, 0.5f, 1.0f };
-} // namespace
+using namespace gribb::test;
 
 TEST (ArcadeKnobDrawing, BodyCapShadowAndPointerAtEachPosition)
 {
@@ -116,51 +55,6 @@ TEST (ArcadeKnobDrawing, NoVisibleDrawingInATinyBox)
     EXPECT_TRUE (isTransparent (drawKnob (lnf, 40, 12, 0.5f)));
 }
 
-TEST (TechnicalKnobDrawing, TrackValueArcBodyAndPointer)
-{
-    TechnicalLookAndFeel lnf;
-    // A 200 x 200 box: r = 95 around (100, 100).
-    const juce::Point<float> centre (100.0f, 100.0f);
-    const float r = 95.0f;
-    const juce::Colour track (0xff2a2f38), valueArc (0xff35d0ff), body (0xff171a20), pointer (0xff9fe8ff);
-
-    for (auto position : positions)
-    {
-        SCOPED_TRACE (position);
-        const auto image = drawKnob (lnf, 200, 200, position);
-        const auto angle = startAngle + position * (endAngle - startAngle);
-
-        EXPECT_TRUE (colourNear (image, 100.5f, 100.5f, body, 1)) << "body at the centre";
-        const auto p = alongAngle (centre, angle, 0.4f * r);
-        EXPECT_TRUE (colourNear (image, p.x, p.y, pointer, 12, 1)) << "pointer";
-        const auto away = alongAngle (centre, angle + pi, 0.4f * r);
-        EXPECT_TRUE (colourNear (image, away.x, away.y, body, 1)) << "body opposite the pointer";
-
-        // On the arc, a quarter and three quarters of the way round: value colour up to the pointer.
-        for (auto along : { 0.25f, 0.75f })
-        {
-            const auto q = alongAngle (centre, startAngle + along * (endAngle - startAngle), r);
-            EXPECT_TRUE (colourNear (image, q.x, q.y, along < position ? valueArc : track, 12, 1))
-                << "arc at " << along;
-        }
-    }
-
-    EXPECT_EQ (lnf.findColour (juce::Slider::textBoxTextColourId), juce::Colour (0xff9fe8ff));
-    EXPECT_EQ (lnf.findColour (juce::Slider::textBoxOutlineColourId).getAlpha(), 0);
-    EXPECT_EQ (lnf.findColour (juce::ComboBox::backgroundColourId), juce::Colour (0xff20242b));
-    EXPECT_EQ (lnf.findColour (juce::ComboBox::textColourId), juce::Colour (0xff9fe8ff));
-    EXPECT_EQ (lnf.findColour (juce::Label::textColourId), juce::Colour (0xffb8c4d0));
-}
-
-TEST (TechnicalKnobDrawing, WideBoxIsSizedByItsHeight)
-{
-    TechnicalLookAndFeel lnf;
-    // 300 x 100: r = 45 around (150, 50); the track's top is at (150, 5), nothing at x 50.
-    const auto image = drawKnob (lnf, 300, 100, 0.0f);
-    EXPECT_TRUE (colourNear (image, 150.5f, 5.5f, juce::Colour (0xff2a2f38), 12, 1));
-    for (int y = 0; y < 100; ++y)
-        EXPECT_EQ (image.getPixelAt (50, y).getAlpha(), 0) << y;
-}
 
 namespace
 {

@@ -1,4 +1,4 @@
-#include "HostedPlugin.h"
+#include "support/HostedPlugin.h"
 
 #include "DemoPhrase.h"
 #include "ParameterSetter.h"

@@ -6,6 +6,12 @@
 
 namespace gribb::test
 {
+/** The parameter's plain value, as the audio thread reads it. */
+inline float plainValue (GribbTazoAudioProcessor& processor, const char* id)
+{
+    return processor.parameters.getRawParameterValue (id)->load();
+}
+
 /** Sets a parameter to a plain value through the host-notifying path, as a host would. */
 inline void setPlain (GribbTazoAudioProcessor& processor, const char* id, float value)
 {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "ProcessorAccess.h"
+#include "support/ProcessorAccess.h"
 #include "support/AllocationCounter.h"
 
 using Inspector = GribbTazoAudioProcessorInspector;

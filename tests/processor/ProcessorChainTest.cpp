@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "ChainTestSupport.h"
+#include "support/ChainTestSupport.h"
 #include "support/AllocationCounter.h"
 
 using namespace gribb::test;

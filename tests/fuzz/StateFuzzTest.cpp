@@ -6,7 +6,7 @@
 // Crashes, out-of-bounds access and leaks show up in the AddressSanitizer build.
 //
 // The test suite runs a bounded number of inputs (5000). A longer run, from the build folder:
-//   GRIBB_FUZZ_ITERATIONS=300000 GRIBB_FUZZ_SEED=7 tests/programs/gribb_state_fuzz
+//   GRIBB_FUZZ_ITERATIONS=300000 GRIBB_FUZZ_SEED=7 tests/fuzz/gribb_state_fuzz
 // (about a minute in a Release build; the program prints its seed, so a failure can be repeated).
 // An input that fails a check is written to gribb-fuzz-failure.bin in the temporary folder; one
 // that runs longer than GRIBB_FUZZ_HANG_SECONDS (default 60) to gribb-fuzz-hang.bin, and one
@@ -26,7 +26,7 @@
 #include <thread>
 #include <vector>
 
-#include "StateBlocks.h"
+#include "support/StateBlocks.h"
 
 #include "processor/SavedStateText.h"
 

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "StateBlocks.h"
+#include "support/StateBlocks.h"
 
 #include "processor/SavedStateText.h"
 

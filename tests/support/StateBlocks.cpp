@@ -1,4 +1,4 @@
-#include "StateBlocks.h"
+#include "support/StateBlocks.h"
 
 #include <algorithm>
 #include <cfloat>

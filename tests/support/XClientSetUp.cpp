@@ -5,7 +5,7 @@
 
 #include <atomic>
 
-#include "XClientSetUp.h"
+#include "support/XClientSetUp.h"
 
 namespace
 {

@@ -5,10 +5,10 @@
 #include <atomic>
 #include <thread>
 
-#include "MessagePump.h"
+#include "support/MessagePump.h"
 #include "OfflineRenderer.h"
 #include "PluginLoader.h"
-#include "XClientSetUp.h"
+#include "support/XClientSetUp.h"
 
 namespace
 {

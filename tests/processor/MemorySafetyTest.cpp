@@ -3,7 +3,7 @@
 // the filter's buffers must never be overrun.
 #include <gtest/gtest.h>
 
-#include "ChainTestSupport.h"
+#include "support/ChainTestSupport.h"
 
 using namespace gribb::test;
 

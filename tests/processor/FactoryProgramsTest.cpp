@@ -5,7 +5,7 @@
 #include <cmath>
 #include <vector>
 
-#include "StateBlocks.h"
+#include "support/StateBlocks.h"
 
 using gribb::test::ProcessorSnapshot;
 
