@@ -23,8 +23,15 @@ void GribbVoice::noteStarted()
     }
 
     updatePitch();
+    releasing = false;
     setEnvelopeFromParams();
     envelope.noteOn();
+}
+
+void GribbVoice::setEnvelopeParameters (const juce::ADSR::Parameters& newParameters)
+{
+    if (! (releasing && envelope.isActive()))
+        envelope.setParameters (newParameters);
 }
 
 void GribbVoice::noteStopped (bool allowTailOff)
@@ -32,6 +39,7 @@ void GribbVoice::noteStopped (bool allowTailOff)
     if (allowTailOff)
     {
         envelope.noteOff();
+        releasing = true;
         return;
     }
 
@@ -76,7 +84,14 @@ void GribbVoice::updatePitch() noexcept
 void GribbVoice::renderNextBlock (juce::AudioBuffer<float>& outputBuffer, int startSample, int numSamples)
 {
     if (! envelope.isActive())
+    {
+        // The envelope can also end between renders: new parameters that give a release no
+        // distance to travel (a sustain level of 0) end it at once. A voice still holding a note
+        // then frees itself here, or it would stay busy, silent, for good.
+        if (isActive())
+            clearCurrentNote();
         return;
+    }
 
     updatePitch();
 

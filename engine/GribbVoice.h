@@ -26,6 +26,12 @@ public:
     void renderNextBlock (juce::AudioBuffer<float>& outputBuffer, int startSample, int numSamples) override;
     void setCurrentSampleRate (double newRate) override;
 
+    /** The processor's per-block envelope update. A releasing note keeps the slope it was given
+        when the key went up: JUCE's envelope would otherwise recompute a release from the sustain
+        level, so a note let go above that level would fade (level / sustain) times too slowly,
+        and one with a sustain of 0 would stop dead. The new settings apply from the next note. */
+    void setEnvelopeParameters (const juce::ADSR::Parameters& newParameters);
+
     VoiceOscillator mainOscillator;
     VoiceOscillator unisonOscillator;
     juce::ADSR envelope;
@@ -41,6 +47,8 @@ private:
     void updatePitch() noexcept;
     void updatePressureAndTimbre() noexcept;
     void setEnvelopeFromParams();
+
+    bool releasing = false; // between a key-up with tail-off and the next note
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (GribbVoice)
 };

@@ -107,7 +107,7 @@ void GribbTazoAudioProcessor::processBlock (juce::AudioBuffer<float>& buffer, ju
     forEachGribbVoice ([&] (gribb::GribbVoice& voice)
     {
         voice.params = snapshot;
-        voice.envelope.setParameters ({ snapshot.attack, snapshot.decay, snapshot.sustain, snapshot.release });
+        voice.setEnvelopeParameters ({ snapshot.attack, snapshot.decay, snapshot.sustain, snapshot.release });
     });
 
     const float lfoValue = lfo.step (raw (gribb::lfoRate), raw (gribb::lfoShape), numSamples);

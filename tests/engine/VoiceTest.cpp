@@ -276,6 +276,60 @@ TEST (GribbVoice, ReleaseKeepsSoundingThenFreesTheVoice)
     EXPECT_EQ (v.render (100).getMagnitude (0, 0, 100), 0.0f);
 }
 
+TEST (GribbVoice, AReleaseEndedByNewParametersStillFreesTheVoice)
+{
+    // JUCE's envelope ends a release at once when it is given parameters whose release has no
+    // distance to travel (sustain 0), as the processor's per-block update does. The voice must
+    // not stay busy and silent.
+    TestVoice v;
+    v.params.sustain = 0.0f;
+    v.params.decay = 1.0f;
+    v.start (60);
+    v.render (500); // still decaying
+    v.noteStopped (true);
+    v.envelope.setParameters ({ v.params.attack, v.params.decay, 0.0f, v.params.release });
+    ASSERT_FALSE (v.envelope.isActive());
+    EXPECT_TRUE (v.isActive());
+
+    EXPECT_EQ (v.render (64).getMagnitude (0, 0, 64), 0.0f);
+    EXPECT_FALSE (v.isActive());
+}
+
+TEST (GribbVoice, AReleaseTakesItsReleaseTimeWhateverTheSustainLevel)
+{
+    // The processor pushes the envelope settings into every voice before every block. A note let
+    // go while above its sustain level (here in its decay) must still fade over the release time:
+    // not (level / sustain) times longer, and not cut off when the sustain is 0.
+    for (float sustain : { 0.0f, 0.02f, 0.8f })
+    {
+        SCOPED_TRACE (sustain);
+        TestVoice v;
+        v.params.oscType = 1;
+        v.params.attack = 0.001f;
+        v.params.decay = 1.0f;
+        v.params.sustain = sustain;
+        v.params.release = 0.01f; // 480 samples at 48 kHz
+        const juce::ADSR::Parameters settings { v.params.attack, v.params.decay, v.params.sustain, v.params.release };
+        v.start (60);
+        v.render (200);
+        v.noteStopped (true);
+
+        int rendered = 0;
+        float firstBlockPeak = -1.0f;
+        while (v.isActive() && rendered < 48000)
+        {
+            v.setEnvelopeParameters (settings);
+            const auto block = v.render (64);
+            if (firstBlockPeak < 0.0f)
+                firstBlockPeak = block.getMagnitude (0, 0, 64);
+            rendered += 64;
+        }
+        EXPECT_GT (firstBlockPeak, 0.1f) << "the release must not stop dead";
+        EXPECT_LE (rendered, 480 + 64);
+        EXPECT_GE (rendered, 480 - 64);
+    }
+}
+
 TEST (GribbVoice, StopWithoutTailOffIsSilentAndFreeAtOnce)
 {
     TestVoice v;

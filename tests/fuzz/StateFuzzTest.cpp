@@ -26,26 +26,21 @@
 #include <thread>
 #include <vector>
 
+#include "support/FuzzSupport.h"
 #include "support/StateBlocks.h"
 
 #include "processor/SavedStateText.h"
 
 using gribb::test::ProcessorSnapshot;
 using gribb::test::savedState;
+using gribb::test::environmentNumber;
+using gribb::test::fuzzDumpFile;
 
 namespace
 {
 using Bytes = std::vector<juce::uint8>;
 
 constexpr int defaultIterations = 5000;
-
-long long environmentNumber (const char* name, long long fallback)
-{
-    if (const char* text = std::getenv (name))
-        if (*text != 0)
-            return std::strtoll (text, nullptr, 10);
-    return fallback;
-}
 
 Bytes toBytes (const juce::MemoryBlock& block)
 {
@@ -236,79 +231,13 @@ void writeInputInFlight()
     if (inputInFlight == nullptr)
         return;
 
-    if (auto* file = std::fopen ((juce::File::getSpecialLocation (juce::File::tempDirectory).getFullPathName() + "/gribb-fuzz-crash.bin").toRawUTF8(), "wb"))
+    if (auto* file = std::fopen (fuzzDumpFile ("gribb-fuzz-crash.bin").getFullPathName().toRawUTF8(), "wb"))
     {
         std::fwrite (inputInFlight->data(), 1, inputInFlight->size(), file);
         std::fclose (file);
     }
 }
 #endif
-
-/** Catches a hang: when one input keeps setStateInformation busy for longer than the limit, the
-    input is written to a file and the program aborts, so that the hang can be reproduced. */
-class HangWatchdog
-{
-public:
-    explicit HangWatchdog (int seconds) : limit (seconds), thread ([this] { run(); }) {}
-
-    ~HangWatchdog()
-    {
-        {
-            const std::lock_guard<std::mutex> lock (mutex);
-            stopping = true;
-        }
-        wake.notify_all();
-        thread.join();
-    }
-
-    void starting (const Bytes& input)
-    {
-        const std::lock_guard<std::mutex> lock (mutex);
-        current = input;
-        ++generation;
-        busy = true;
-        wake.notify_all();
-    }
-
-    void finished()
-    {
-        const std::lock_guard<std::mutex> lock (mutex);
-        busy = false;
-    }
-
-    static juce::File dumpFile (const char* name)
-    {
-        return juce::File::getSpecialLocation (juce::File::tempDirectory).getChildFile (name);
-    }
-
-private:
-    void run()
-    {
-        std::unique_lock<std::mutex> lock (mutex);
-
-        while (! stopping)
-        {
-            wake.wait (lock, [this] { return stopping || busy; });
-            const auto watched = generation;
-
-            if (wake.wait_for (lock, std::chrono::seconds (limit), [&] { return stopping || ! busy || generation != watched; }))
-                continue;
-
-            const auto file = dumpFile ("gribb-fuzz-hang.bin");
-            file.replaceWithData (current.data(), current.size());
-            std::cout << "[fuzz] an input has run for " << limit << " s; written to " << file.getFullPathName() << std::endl;
-            std::abort();
-        }
-    }
-
-    const int limit;
-    std::mutex mutex;
-    std::condition_variable wake;
-    Bytes current;
-    long long generation = 0;
-    bool busy = false, stopping = false;
-    std::thread thread;
-};
 
 /** Valid blocks to start from: defaults, every program, programs with hand edits. */
 std::vector<Bytes> makeSeeds (std::uint64_t seed)
@@ -407,8 +336,13 @@ TEST (StateFuzz, MutatedAndRandomBlocksNeverLeaveTheProcessorBroken)
 
     GribbTazoAudioProcessor processor;
     processor.prepareToPlay (48000.0, 256);
-    HangWatchdog watchdog ((int) environmentNumber ("GRIBB_FUZZ_HANG_SECONDS", 60));
     Bytes data;
+    gribb::test::HangWatchdog watchdog ((int) environmentNumber ("GRIBB_FUZZ_HANG_SECONDS", 60), [&data]
+    {
+        const auto file = fuzzDumpFile ("gribb-fuzz-hang.bin");
+        file.replaceWithData (data.data(), data.size());
+        std::cout << "[fuzz] the input is written to " << file.getFullPathName() << std::endl;
+    });
     inputInFlight = &data;
    #if defined(__SANITIZE_ADDRESS__)
     __sanitizer_set_death_callback (writeInputInFlight); // an AddressSanitizer report leaves the input in gribb-fuzz-crash.bin
@@ -426,7 +360,7 @@ TEST (StateFuzz, MutatedAndRandomBlocksNeverLeaveTheProcessorBroken)
 
         const auto before = ProcessorSnapshot::of (processor);
         const auto start = std::chrono::steady_clock::now();
-        watchdog.starting (data);
+        watchdog.starting();
         processor.setStateInformation (data.empty() ? nullptr : data.data(), (int) data.size());
         watchdog.finished();
         slowestMs = std::max (slowestMs, std::chrono::duration<double, std::milli> (std::chrono::steady_clock::now() - start).count());
@@ -438,7 +372,7 @@ TEST (StateFuzz, MutatedAndRandomBlocksNeverLeaveTheProcessorBroken)
 
         if (::testing::Test::HasFatalFailure())
         {
-            const auto dump = HangWatchdog::dumpFile ("gribb-fuzz-failure.bin");
+            const auto dump = fuzzDumpFile ("gribb-fuzz-failure.bin");
             dump.replaceWithData (data.data(), data.size());
             std::cout << "[fuzz] failing input written to " << dump.getFullPathName() << std::endl;
             inputInFlight = nullptr;

@@ -2,9 +2,7 @@
 // size, closed again, many times over while the audio thread renders notes.
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <thread>
-
+#include "support/AudioThread.h"
 #include "support/MessagePump.h"
 #include "OfflineRenderer.h"
 #include "PluginLoader.h"
@@ -12,62 +10,6 @@
 
 namespace
 {
-/** Renders blocks with a few held and restarted notes on its own thread until stopped. */
-class AudioThread
-{
-public:
-    explicit AudioThread (juce::AudioPluginInstance& p) : plugin (p)
-    {
-        thread = std::thread ([this] { run(); });
-    }
-
-    ~AudioThread() { stop(); }
-
-    void stop()
-    {
-        keepGoing = false;
-        if (thread.joinable())
-            thread.join();
-    }
-
-    int blocksRendered() const { return blocks.load(); }
-    bool allFinite() const { return finite.load(); }
-
-private:
-    void run()
-    {
-        juce::AudioBuffer<float> buffer (juce::jmax (1, plugin.getTotalNumOutputChannels()), 256);
-        juce::MidiBuffer midi;
-
-        for (int n = 0; keepGoing; ++n)
-        {
-            midi.clear();
-            if (n % 40 == 0)
-                for (int note : { 48, 55, 60, 64 })
-                    midi.addEvent (juce::MidiMessage::noteOn (1 + note % 16, note, 0.9f), 0);
-            if (n % 40 == 30)
-                midi.addEvent (juce::MidiMessage::allNotesOff (1), 0);
-
-            buffer.clear();
-            plugin.processBlock (buffer, midi);
-
-            for (int ch = 0; ch < buffer.getNumChannels(); ++ch)
-                for (int i = 0; i < buffer.getNumSamples(); ++i)
-                    if (! std::isfinite (buffer.getSample (ch, i)))
-                        finite = false;
-
-            ++blocks;
-            std::this_thread::sleep_for (std::chrono::milliseconds (2));
-        }
-    }
-
-    juce::AudioPluginInstance& plugin;
-    std::atomic<bool> keepGoing { true };
-    std::atomic<int> blocks { 0 };
-    std::atomic<bool> finite { true };
-    std::thread thread;
-};
-
 juce::Array<float> parameterValues (juce::AudioPluginInstance& plugin)
 {
     juce::Array<float> values;
@@ -93,7 +35,7 @@ TEST (HostedEditor, OpensAtDefaultSizeAndClosesRepeatedlyWhileAudioRuns)
     const auto before = parameterValues (*plugin);
 
     {
-        AudioThread audio (*plugin);
+        gribb::test::AudioThread audio (*plugin);
 
         for (int round = 0; round < 6; ++round)
         {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "support/ChainTestSupport.h"
-#include "support/AllocationCounter.h"
+#include "support/RealtimeChecks.h"
 
 using namespace gribb::test;
 
@@ -34,7 +34,7 @@ TEST (ProcessorChain, NoAllocationWhileNotesPlayWithEveryStageActive)
     processor.processBlock (buffer, offs);
     for (int i = 0; i < 30; ++i)
         processor.processBlock (buffer, none);
-    EXPECT_EQ (counter.count(), 0u);
+    expectNoHeapCallOfOurs (counter);
 }
 
 TEST (ProcessorChain, EveryCornerOfEveryRangeAtOnceStaysFinite)

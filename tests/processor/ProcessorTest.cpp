@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <iostream>
+#include <map>
+
 #include "support/ProcessorAccess.h"
-#include "support/AllocationCounter.h"
+#include "support/RealtimeChecks.h"
 
 using Inspector = GribbTazoAudioProcessorInspector;
 using gribb::test::allFinite;
@@ -213,7 +216,84 @@ TEST (Processor, NoAllocationWhileNotesStartBendAndStop)
     gribb::test::ScopedAllocationCounter counter;
     for (auto& midi : blocks)
         p.processBlock (buffer, midi);
-    EXPECT_EQ (counter.count(), 0u);
+    gribb::test::expectNoHeapCallOfOurs (counter);
+}
+
+TEST (Processor, NoteEventsReachTheHeapOnlyInJucesMpeBookkeeping)
+{
+    if (! gribb::test::heapFunctionsAreCounted())
+        GTEST_SKIP() << "the sanitizer builds keep their own allocator";
+
+    struct Case
+    {
+        const char* what;
+        float release;   // seconds: short frees each voice before the next note
+        bool holdChord;  // sixteen held notes first, so that every later note steals a voice
+    };
+    const Case cases[] = { { "a legato line, voices free", 0.001f, false },
+                           { "a legato line over a held chord, each note steals a voice", 2.0f, true } };
+
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE (c.what);
+        GribbTazoAudioProcessor p;
+        setPlain (p, "release", c.release);
+        p.prepareToPlay (48000.0, 512);
+        juce::AudioBuffer<float> buffer (2, 512);
+
+        // Sixteen notes at once grow JUCE's note list to sixteen entries: a pre-sizing that
+        // does not last, since the list gives its room back as notes end.
+        juce::MidiBuffer chordOn, chordOff;
+        for (int i = 0; i < 16; ++i)
+        {
+            chordOn.addEvent (juce::MidiMessage::noteOn (1 + i, 40 + i, 0.8f), 0);
+            chordOff.addEvent (juce::MidiMessage::noteOff (1 + i, 40 + i), 0);
+        }
+        p.processBlock (buffer, chordOn);
+        if (! c.holdChord)
+            p.processBlock (buffer, chordOff);
+
+        // Then a legato line: each note starts before the one before it ends.
+        std::vector<juce::MidiBuffer> blocks (17);
+        for (int i = 0; i < 16; ++i)
+        {
+            blocks[(size_t) i].addEvent (juce::MidiMessage::noteOn (1, 70 + i, 0.8f), 10);
+            blocks[(size_t) i + 1].addEvent (juce::MidiMessage::noteOff (1, 70 + i), 20);
+        }
+
+        gribb::test::ScopedAllocationCounter counter;
+        for (auto& midi : blocks)
+            p.processBlock (buffer, midi);
+
+        gribb::test::expectNoHeapCallOfOurs (counter);
+        const auto report = counter.describe();
+        std::cout << "[alloc] " << c.what << ", 32 note events: " << report.substr (0, report.find ('\n')) << std::endl;
+        std::map<std::string, int> callers; // the function that called the heap, and how often
+        for (const auto& site : counter.callSites())
+            if (site.kind != gribb::test::HeapCall::free && site.frames.size() > 1)
+                ++callers[site.frames[1]];
+        for (const auto& [caller, n] : callers)
+            std::cout << "[alloc]   " << n << " from " << caller << std::endl;
+        EXPECT_GT (counter.allocations(), 0u)
+            << "JUCE's MPE bookkeeping no longer reaches the heap here: update the known limits in the README";
+    }
+}
+
+TEST (Processor, NotesReleasedWhileDecayingTowardsZeroSustainFreeTheirVoices)
+{
+    // A pluck: sustain 0. Notes let go while they still decay must leave no voice busy.
+    GribbTazoAudioProcessor p;
+    setPlain (p, "sustain", 0.0f);
+    setPlain (p, "decay", 2.0f);
+    setPlain (p, "release", 0.3f);
+    p.prepareToPlay (48000.0, 512);
+
+    processBlock (p, 512, midiOf ({ juce::MidiMessage::noteOn (1, 60, 0.9f), juce::MidiMessage::noteOn (2, 64, 0.9f) }));
+    processBlock (p, 512);
+    processBlock (p, 512, midiOf ({ juce::MidiMessage::noteOff (1, 60), juce::MidiMessage::noteOff (2, 64) }));
+    for (int i = 0; i < 40; ++i) // 0.43 s, longer than the release
+        processBlock (p, 512);
+    EXPECT_EQ (Inspector::numActiveVoices (p), 0);
 }
 
 TEST (Processor, FiniteOutputForAnyBlockSizeAndRate)
