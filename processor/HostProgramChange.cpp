@@ -15,10 +15,14 @@
 // parameters, the engine's raw values and the window's controls follow as usual. Afterwards the
 // controller copies every value from the processor and tells the host: its setComponentState
 // does exactly that (JUCE's wrapper ignores the stream it is given and reads the processor).
+// Without this, the wrapper reports the values as edits either at once (performEdit, on the
+// message thread) or as output parameter changes of the next process() call (on any other
+// thread, as in a host that has not opened the window); hosts take both as the user's values.
 
 #include "processor/GribbTazoAudioProcessor.h"
 
 #include <algorithm>
+#include <memory>
 
 #if JucePlugin_Build_VST3
  #if defined(__GNUC__)
@@ -52,11 +56,22 @@ Vst3Controller* asVst3Controller (juce::AudioProcessorListener* listener)
 #endif
 }
 
-/** Lets the controller read every value from the processor and tell the host they changed. */
+/** Lets the controller read every value from the processor and tell the host they changed.
+    Like JUCE's own restarts, this happens at once on the message thread and is otherwise posted
+    to it: a host may hold its processing lock around the program change it makes from another
+    thread and take that lock again to handle the restart. */
 void resynchronise (Vst3Controller& controller)
 {
 #if JucePlugin_Build_VST3
-    controller.setComponentState (nullptr);
+    if (juce::MessageManager::getInstance()->isThisTheMessageThread())
+    {
+        controller.setComponentState (nullptr);
+        return;
+    }
+
+    controller.addRef();
+    const std::shared_ptr<Vst3Controller> held (&controller, [] (Vst3Controller* c) { c->release(); });
+    juce::MessageManager::callAsync ([held] { held->setComponentState (nullptr); });
 #else
     juce::ignoreUnused (controller);
 #endif

@@ -60,6 +60,13 @@ if phase == "build" then
 		"Synth", ARDOUR.PresentationInfo.max_order, ARDOUR.TrackMode.Normal, true, false)
 	local track = tracks:front ()
 
+	-- Listing the plug-ins reads Ardour's scan cache, as its plug-in selector does.
+	local found = false
+	for info in ARDOUR.LuaAPI.list_plugins ():iter () do
+		if info.type == ARDOUR.PluginType.VST3 and info.name == "Gribb Tazo" then found = true end
+	end
+	if not found then fail ("Ardour does not list the VST3 \"Gribb Tazo\"") end
+
 	local proc = ARDOUR.LuaAPI.new_plugin (Session, "Gribb Tazo", ARDOUR.PluginType.VST3, "")
 	if proc:isnil () then fail ("Ardour does not find the VST3 \"Gribb Tazo\"") end
 	track:add_processor_by_index (proc, 0, nil, true)

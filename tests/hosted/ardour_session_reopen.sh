@@ -26,10 +26,22 @@ fi
 
 # A private plug-in folder, configuration and scan cache: nothing of the user's is read or written.
 work="$(mktemp -d "${TMPDIR:-/tmp}/gribb-ardour.XXXXXX")"
-trap 'rm -rf "$work"' EXIT
+[ -n "${GRIBB_KEEP_ARDOUR_WORK:-}" ] || trap 'rm -rf "$work"' EXIT
 mkdir -p "$work/vst3"
 cp -r "$bundle" "$work/vst3/"
+# Ardour's scanner dates its cache entry a few seconds after the module; a module younger than
+# that would leave the entry in the future, which Ardour does not trust.
+find "$work/vst3" -exec touch -d '-1 minute' {} +
 export VST3_PATH="$work/vst3" XDG_CONFIG_HOME="$work/config" XDG_CACHE_HOME="$work/cache"
+
+# The Lua tool only reads Ardour's plug-in cache; Ardour's own scanner fills it, as the GUI does.
+ardour_libs="$(sed -n 's/^export ARDOUR_DLL_PATH=//p' "$(command -v ardour7-lua)")"
+scanner="${ardour_libs:-/usr/lib/ardour7}/ardour-vst3-scanner"
+if ! LD_LIBRARY_PATH="${ardour_libs:-/usr/lib/ardour7}" "$scanner" "$work/vst3/$(basename "$bundle")" >"$work/scan.log" 2>&1; then
+  echo "FAIL: Ardour's VST3 scanner does not accept the bundle:"
+  tail -n 20 "$work/scan.log"
+  exit 1
+fi
 
 # run_phase PHASE: one ardour7-lua run. Ardour 7.3's headless tool now and then crashes while
 # shutting down; such a run is repeated once, and the output says so.
@@ -72,7 +84,7 @@ PROGRAM_20 = {"cutoff": 1600.0, "fmIndex": 18.0, "lfoShape": 3.0}
 
 def plugin_state(path):
     root = ET.parse(path).getroot()
-    node = next(n for n in root.iter("VST3Plugin") if n.find("chunk") is not None)
+    node = next(n for n in root.iter("vst3") if n.find("chunk") is not None)
     ports = {p.get("id"): float(p.get("value")) for p in node.findall("Port")}
     blob = base64.b64decode(node.find("chunk").text.strip())
     # Ardour's container: "VST3", version, class ID (32 bytes), offset of the chunk list.

@@ -1,6 +1,8 @@
 #include "ShadowingVst3Host.h"
 
 #include <algorithm>
+#include <chrono>
+#include <thread>
 #include <cstring>
 #include <dlfcn.h>
 
@@ -343,6 +345,7 @@ int ShadowingVst3Host::indexOf (const std::string& title) const
 //==============================================================================
 tresult PLUGIN_API ShadowingVst3Host::performEdit (Vst::ParamID id, Vst::ParamValue value)
 {
+    const std::lock_guard<std::recursive_mutex> guard (lock);
     for (size_t i = 0; i < listed.size(); ++i)
     {
         if (listed[i].id != id)
@@ -359,6 +362,7 @@ tresult PLUGIN_API ShadowingVst3Host::performEdit (Vst::ParamID id, Vst::ParamVa
 
 tresult PLUGIN_API ShadowingVst3Host::restartComponent (int32 flags)
 {
+    const std::lock_guard<std::recursive_mutex> guard (lock);
     if ((flags & Vst::kParamValuesChanged) != 0)
     {
         ++valuesChangedCount;
@@ -405,6 +409,7 @@ void ShadowingVst3Host::setParameter (int index, double normalised, bool force)
 
 void ShadowingVst3Host::chooseProgram (int program)
 {
+    const std::lock_guard<std::recursive_mutex> guard (lock);
     lastProgram = program;
     const auto value = numPrograms > 1 ? program / (numPrograms - 1.0) : 0.0;
     inputChanges.add (programParameter, value);
@@ -413,16 +418,19 @@ void ShadowingVst3Host::chooseProgram (int program)
 
 void ShadowingVst3Host::setProgramParameter (int program)
 {
+    const std::lock_guard<std::recursive_mutex> guard (lock);
     controller->setParamNormalized (programParameter, numPrograms > 1 ? program / (numPrograms - 1.0) : 0.0);
 }
 
 void ShadowingVst3Host::setFromHost (int index, double normalised)
 {
+    const std::lock_guard<std::recursive_mutex> guard (lock);
     sessionQueue.emplace_back (index, normalised);
 }
 
 double ShadowingVst3Host::read (int index)
 {
+    const std::lock_guard<std::recursive_mutex> guard (lock);
     const auto i = (size_t) index;
     if (updateController[i])
     {
@@ -434,6 +442,7 @@ double ShadowingVst3Host::read (int index)
 
 void ShadowingVst3Host::runCycle()
 {
+    const std::lock_guard<std::recursive_mutex> guard (lock);
     auto queued = std::move (sessionQueue);
     sessionQueue.clear();
     for (const auto& [index, value] : queued)
@@ -462,6 +471,7 @@ void ShadowingVst3Host::runCycle()
         {
             if (listed[i].id == queue->getParameterId() && shadow[i] != value)
             {
+                ++outputChangeCount;
                 updateController[i] = true;
                 shadow[i] = (float) value;
             }
@@ -475,6 +485,7 @@ void ShadowingVst3Host::runCycle()
 //==============================================================================
 Vst3Session ShadowingVst3Host::save()
 {
+    const std::lock_guard<std::recursive_mutex> guard (lock);
     Vst3Session session;
 
     for (size_t i = 0; i < listed.size(); ++i)
@@ -492,6 +503,7 @@ Vst3Session ShadowingVst3Host::save()
 
 void ShadowingVst3Host::loadChunks (const Vst3Session& session)
 {
+    const std::lock_guard<std::recursive_mutex> guard (lock);
     if (! session.componentState.empty())
     {
         MemoryStream forComponent (session.componentState), forController (session.componentState);
@@ -510,6 +522,7 @@ void ShadowingVst3Host::loadChunks (const Vst3Session& session)
 
 void ShadowingVst3Host::reopen (const Vst3Session& session)
 {
+    const std::lock_guard<std::recursive_mutex> guard (lock);
     if (session.lastProgram >= 0 && programParameter != Vst::kNoParamId)
         setProgramParameter (session.lastProgram);
 
@@ -526,6 +539,7 @@ void ShadowingVst3Host::reopen (const Vst3Session& session)
 //==============================================================================
 ShadowingVst3Host::PluginState ShadowingVst3Host::pluginState()
 {
+    const std::lock_guard<std::recursive_mutex> guard (lock);
     PluginState result;
     MemoryStream stream;
     if (component->getState (&stream) != kResultOk || stream.bytes.size() < 9)
@@ -545,6 +559,18 @@ ShadowingVst3Host::PluginState ShadowingVst3Host::pluginState()
                                         param->getDoubleAttribute ("value"));
     }
     return result;
+}
+
+bool ShadowingVst3Host::waitForValuesChanged (int count)
+{
+    for (int i = 0; i < 500 && valuesChangedCount.load() <= count; ++i)
+        std::this_thread::sleep_for (std::chrono::milliseconds (10));
+    return valuesChangedCount.load() > count;
+}
+
+void ShadowingVst3Host::settle()
+{
+    std::this_thread::sleep_for (std::chrono::milliseconds (200));
 }
 
 double ShadowingVst3Host::controllerValue (int index) const

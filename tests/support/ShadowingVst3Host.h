@@ -19,9 +19,15 @@
 //   controller state chunks and the last chosen program; reopening it sets the program-change
 //   parameter first, then writes the Port values, then loads the chunks and reads every value
 //   back from the controller.
+//
+// Until a host shows the plug-in's window, JUCE runs the plug-in's message thread itself, so
+// restartComponent may arrive from that thread; like Ardour's process lock, one lock keeps the
+// copy consistent, and waitForValuesChanged() lets a test wait for such a restart.
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -140,8 +146,14 @@ public:
     double programParameterValue() const;
     int numFactoryPrograms() const noexcept { return numPrograms; }
 
-    int performEditCount = 0;   // performEdit calls for listed parameters
-    int valuesChangedCount = 0; // restartComponent calls that carried kParamValuesChanged
+    /** Waits (up to a few seconds) until kParamValuesChanged has arrived more than `count` times. */
+    bool waitForValuesChanged (int count);
+    /** Gives the plug-in's message thread time to deliver anything it has posted. */
+    static void settle();
+
+    int performEditCount = 0;              // performEdit calls for listed parameters
+    int outputChangeCount = 0;             // listed parameters changed by process() output
+    std::atomic<int> valuesChangedCount { 0 }; // restartComponent calls that carried kParamValuesChanged
 
     // IComponentHandler
     Steinberg::tresult PLUGIN_API beginEdit (Steinberg::Vst::ParamID) override { return Steinberg::kResultOk; }
@@ -174,6 +186,7 @@ private:
     std::vector<std::pair<int, double>> sessionQueue; // user edits waiting for the next cycle
     ParameterChangeList inputChanges, outputChanges;
     int lastProgram = -1;
+    mutable std::recursive_mutex lock;
 };
 } // namespace gribb::test
 
