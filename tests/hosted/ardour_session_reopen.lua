@@ -78,7 +78,16 @@ if phase == "build" then
 	plugin:load_preset (preset)
 	settle ()
 
+	-- The host's copy follows the program: "Oscillator" goes from "Square" (0) to "FM" (1).
 	local names = labels (plugin)
+	for i = 0, plugin:parameter_count () - 1 do
+		if names[i] == "Oscillator" then
+			local value = ARDOUR.LuaAPI.get_processor_param (proc, i)
+			print (string.format ("PROGRAM Oscillator %.9f", value))
+			if math.abs (value - 1) > 1e-6 then fail ("the host does not show the program's values") end
+		end
+	end
+
 	for i = 0, plugin:parameter_count () - 1 do
 		local value = handSet[names[i]]
 		if value then

@@ -52,7 +52,7 @@ run_phase() {
     [ "$phase" = build ] && rm -rf "$work/session"
     ardour7-lua "$here/ardour_session_reopen.lua" "$phase" "$work/session" >"$log" 2>&1
     status=$?
-    grep -E '^(SET|PRESET|FAIL|DONE)' "$log" | sed "s/^/  [$phase] /"
+    grep -E '^(PROGRAM|SET|PRESET|FAIL|DONE)' "$log" | sed "s/^/  [$phase] /"
     if grep -q '^FAIL' "$log"; then
       echo "FAIL: ardour7-lua reported a failure in phase '$phase'; its output:"
       tail -n 40 "$log"
