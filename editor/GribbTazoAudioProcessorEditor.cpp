@@ -31,10 +31,11 @@ GribbTazoAudioProcessorEditor::GribbTazoAudioProcessorEditor (GribbTazoAudioProc
     crushKnob.onValueChange = [this] { applyCrush ((float) crushKnob.getValue()); };
     warpKnob.onValueChange = [this] { applyWarp ((float) warpKnob.getValue()); };
 
-    // Program index i is item ID i + 1. Opening the window shows the current program and writes nothing.
+    // Program index i is item ID i + 1. Opening the window shows the current program and writes
+    // nothing; every choice applies its program, the one already shown included.
     programBox.addItemList (GribbTazoAudioProcessor::getProgramNames(), 1);
     programBox.setSelectedId (processorRef.getCurrentProgram() + 1, juce::dontSendNotification);
-    programBox.onChange = [this] { processorRef.setCurrentProgram (programBox.getSelectedId() - 1); };
+    programBox.onChoose = [this] (int itemId) { processorRef.selectProgram (itemId - 1); };
     addAndMakeVisible (programBox);
 
     hoodButton.setClickingTogglesState (true);

@@ -4,6 +4,7 @@
 #include <juce_gui_basics/juce_gui_basics.h>
 
 #include "editor/ArcadeKnobLookAndFeel.h"
+#include "editor/ProgramSelector.h"
 #include "editor/RoastingChicken.h"
 #include "technical/TechnicalPanel.h"
 
@@ -35,7 +36,7 @@ public:
     juce::Label& getCrushLabel() noexcept { return crushLabel; }
     juce::Label& getWarpLabel() noexcept { return warpLabel; }
     juce::Label& getTitleLabel() noexcept { return titleLabel; }
-    juce::ComboBox& getProgramBox() noexcept { return programBox; }
+    ProgramSelector& getProgramBox() noexcept { return programBox; }
     juce::TextButton& getHoodButton() noexcept { return hoodButton; }
     TechnicalPanel& getTechnicalPanel() noexcept { return technicalPanel; }
     bool isShowingTechnicalPage() const noexcept { return showingTechnical; }
@@ -52,7 +53,7 @@ private:
     juce::Label crushLabel;
     juce::Label warpLabel;
     juce::Label titleLabel;
-    juce::ComboBox programBox;
+    ProgramSelector programBox;
     juce::TextButton hoodButton { "UNDER THE HOOD" };
     TechnicalPanel technicalPanel;
     bool showingTechnical = false;

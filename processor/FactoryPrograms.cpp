@@ -37,10 +37,14 @@ int GribbTazoAudioProcessor::getNumPrograms() { return (int) gribb::factoryProgr
 
 int GribbTazoAudioProcessor::getCurrentProgram() { return currentProgram; }
 
-void GribbTazoAudioProcessor::setCurrentProgram (int index)
+int GribbTazoAudioProcessor::clampedProgram (int index)
 {
-    const int lastProgram = getNumPrograms() - 1;
-    currentProgram = index < 0 ? 0 : std::min (lastProgram, index);
+    return index < 0 ? 0 : std::min (getNumPrograms() - 1, index);
+}
+
+void GribbTazoAudioProcessor::selectProgram (int index)
+{
+    currentProgram = clampedProgram (index);
     applyProgram (currentProgram);
 
     // A program chosen in the plug-in's own window must show in the host's program display too.

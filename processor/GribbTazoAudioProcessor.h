@@ -4,6 +4,7 @@
 #include <atomic>
 #include <map>
 #include <memory>
+#include <vector>
 
 #include <juce_audio_processors/juce_audio_processors.h>
 #include <juce_dsp/juce_dsp.h>
@@ -35,7 +36,12 @@ public:
 
     int getNumPrograms() override;
     int getCurrentProgram() override;
+    /** The host's choice of program (for VST3, its program-change parameter): the values reach
+        the host as a program change, not as edits the user made. */
     void setCurrentProgram (int index) override;
+    /** The window's choice of program: every value reaches the host as the user's own edit.
+        Choosing the current program again re-applies it. */
+    virtual void selectProgram (int index);
     const juce::String getProgramName (int index) override;
     void changeProgramName (int index, const juce::String& newName) override;
 
@@ -43,6 +49,10 @@ public:
     void setStateInformation (const void* data, int sizeInBytes) override;
 
     bool isBusesLayoutSupported (const BusesLayout& layouts) const override;
+
+    // Kept track of, so that a program chosen by the host can pass by the VST3 wrapper's controller.
+    void addListener (juce::AudioProcessorListener* listener) override;
+    void removeListener (juce::AudioProcessorListener* listener) override;
 
     static juce::AudioProcessorValueTreeState::ParameterLayout createParameterLayout();
 
@@ -70,6 +80,10 @@ private:
     gribb::Lfo lfo;
     double currentSampleRate = 44100.0;
     int currentProgram = 0;
+
+    int clampedProgram (int index);
+    std::vector<juce::AudioProcessorListener*> listeners; // as registered; message thread only in practice
+    juce::CriticalSection listenersLock;
 
 public:
     std::atomic<float> roastLevel { 0.0f };

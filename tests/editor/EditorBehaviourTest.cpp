@@ -114,6 +114,7 @@ struct RecordingProcessor : GribbTazoAudioProcessor
 {
     int getCurrentProgram() override { return current; }
     void setCurrentProgram (int index) override { requested.add (index); }
+    void selectProgram (int index) override { requested.add (index); }
 
     int current = 0;
     juce::Array<int> requested;
@@ -145,7 +146,7 @@ TEST (EditorBehaviour, ProgramSelectorListsTheProgramsAndShowsTheCurrentOne)
     EXPECT_EQ (box.getSelectedId(), names.size());
 }
 
-TEST (EditorBehaviour, ChoosingAProgramCallsSetCurrentProgram)
+TEST (EditorBehaviour, ChoosingAProgramSelectsIt)
 {
     RecordingProcessor processor;
     GribbTazoAudioProcessorEditor editor (processor);
@@ -164,6 +165,48 @@ TEST (EditorBehaviour, ChoosingAProgramCallsSetCurrentProgram)
     }
 
     EXPECT_EQ (processor.requested, expected);
+}
+
+// ComboBox reports only a change of item; the selector reports every choice made in its menu, so
+// choosing the program it already shows applies that program again, over edits made since.
+TEST (EditorBehaviour, ChoosingTheShownProgramAppliesItAgain)
+{
+    struct Case { const char* name; int programBefore; bool editsFirst; };
+    const Case cases[] = {
+        { "a new window shows program 1, never applied", -1, false },
+        { "program 9 chosen in the window, then edited by hand", 8, true },
+    };
+
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE (c.name);
+        GribbTazoAudioProcessor processor;
+        GribbTazoAudioProcessorEditor editor (processor);
+        auto& box = editor.getProgramBox();
+
+        if (c.programBefore >= 0)
+            box.menuFinished (c.programBefore + 1);
+
+        auto& cutoff = *processor.parameters.getParameter ("cutoff");
+        if (c.editsFirst)
+            cutoff.setValueNotifyingHost (0.1f);
+
+        const int shown = box.getSelectedId();
+        const int program = shown - 1;
+        box.menuFinished (shown);
+
+        EXPECT_EQ (box.getSelectedId(), shown);
+        EXPECT_EQ (processor.getCurrentProgram(), program);
+        for (const auto& [id, value] : GribbTazoAudioProcessor::getProgramValues (program))
+            EXPECT_NEAR (processor.parameters.getRawParameterValue (id)->load(), value,
+                         1.0e-4f * std::max (1.0f, std::abs (value))) << id;
+    }
+
+    // A menu closed without a choice changes nothing.
+    RecordingProcessor recording;
+    GribbTazoAudioProcessorEditor editor (recording);
+    editor.getProgramBox().menuFinished (0);
+    EXPECT_TRUE (recording.requested.isEmpty());
 }
 
 TEST (EditorBehaviour, PageButtonSwitchesToTheTechnicalPageAndBack)

@@ -96,8 +96,8 @@ TEST (HostedPrograms, SelectingAProgramThroughTheHostChangesTheParametersItLists
 // The wrapper passes a program change on only when the index differs from the one the plug-in
 // reports. A fresh instance reports program 0 without having applied it, so choosing program 0
 // first through the host changes nothing, and choosing the current program again does not
-// re-apply it. This is what a host sees; the window's selector calls setCurrentProgram directly
-// and does re-apply.
+// re-apply it. This is what a host sees; the window's selector calls selectProgram, which always
+// re-applies.
 TEST (HostedPrograms, TheHostCannotReselectTheProgramThePlugInReports)
 {
     LoadedPlugin plugin;

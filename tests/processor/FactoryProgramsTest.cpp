@@ -54,6 +54,14 @@ struct ChangeRecorder : juce::AudioProcessorListener
     void audioProcessorParameterChangeGestureBegin (juce::AudioProcessor*, int) override { ++gestures; }
     void audioProcessorParameterChangeGestureEnd (juce::AudioProcessor*, int) override { ++gestures; }
 };
+
+/** The two ways a program is chosen: by the host, and in the window. Outside a VST3 host both
+    apply the program the same way. */
+struct Chooser { const char* name; void (*choose) (GribbTazoAudioProcessor&, int); };
+const Chooser choosers[] = {
+    { "by the host", [] (GribbTazoAudioProcessor& p, int index) { p.setCurrentProgram (index); } },
+    { "in the window", [] (GribbTazoAudioProcessor& p, int index) { p.selectProgram (index); } },
+};
 } // namespace
 
 TEST (FactoryPrograms, TwentyNamedProgramsAndEmptyNamesOutside)
@@ -143,15 +151,19 @@ TEST (FactoryPrograms, OutOfRangeIndicesAreClamped)
     struct Case { int requested; int selected; };
     const Case cases[] = { { -3, 0 }, { 25, 19 }, { 20, 19 }, { -1, 0 }, { INT_MIN, 0 }, { INT_MAX, 19 } };
 
-    for (const auto& c : cases)
+    for (const auto& chooser : choosers)
     {
-        GribbTazoAudioProcessor processor;
-        processor.setCurrentProgram (7); // something else first, so the clamped program must be applied
-        const auto before = ProcessorSnapshot::of (processor);
+        for (const auto& c : cases)
+        {
+            SCOPED_TRACE (chooser.name);
+            GribbTazoAudioProcessor processor;
+            processor.setCurrentProgram (7); // something else first, so the clamped program must be applied
+            const auto before = ProcessorSnapshot::of (processor);
 
-        processor.setCurrentProgram (c.requested);
-        EXPECT_EQ (processor.getCurrentProgram(), c.selected) << c.requested;
-        expectProgramApplied (processor, c.selected, before);
+            chooser.choose (processor, c.requested);
+            EXPECT_EQ (processor.getCurrentProgram(), c.selected) << c.requested;
+            expectProgramApplied (processor, c.selected, before);
+        }
     }
 }
 
@@ -231,8 +243,13 @@ TEST (FactoryPrograms, HandEditsKeepTheProgramIndexAndReselectingRestoresTheProg
     EXPECT_EQ (processor.getCurrentProgram(), 5);
     EXPECT_NEAR (plain (processor, "cutoff"), 333.0f, 0.05f);
 
-    processor.setCurrentProgram (5);
-    EXPECT_NEAR (plain (processor, "cutoff"), 5000.0f, 0.05f);
+    for (const auto& chooser : choosers)
+    {
+        SCOPED_TRACE (chooser.name);
+        cutoff->setValueNotifyingHost (cutoff->convertTo0to1 (333.0f));
+        chooser.choose (processor, 5);
+        EXPECT_NEAR (plain (processor, "cutoff"), 5000.0f, 0.05f);
+    }
 }
 
 TEST (FactoryPrograms, ApplyProgramLeavesTheIndexAloneAndIgnoresUnknownPrograms)
@@ -262,9 +279,14 @@ TEST (FactoryPrograms, SelectingAProgramTellsTheHostItsProgramChanged)
         int programChanges = 0;
     } listener;
 
-    GribbTazoAudioProcessor processor;
-    processor.addListener (&listener);
-    processor.setCurrentProgram (7);
-    processor.removeListener (&listener);
-    EXPECT_EQ (listener.programChanges, 1);
+    for (const auto& chooser : choosers)
+    {
+        SCOPED_TRACE (chooser.name);
+        GribbTazoAudioProcessor processor;
+        listener.programChanges = 0;
+        processor.addListener (&listener);
+        chooser.choose (processor, 7);
+        processor.removeListener (&listener);
+        EXPECT_EQ (listener.programChanges, 1);
+    }
 }
