@@ -400,7 +400,7 @@ private:
                 return error;
             for (int ch = 0; ch < channels; ++ch)
                 for (int i = 0; i < size; ++i)
-                    if (buffer.getSample (ch, i) != silent.getSample (ch, i))
+                    if (! juce::exactlyEqual (buffer.getSample (ch, i), silent.getSample (ch, i)))
                         return "after the tail, sample " + std::to_string (i) + " of channel " + std::to_string (ch) + " is "
                                + std::to_string (buffer.getSample (ch, i)) + ", not the chain's silent output "
                                + std::to_string (silent.getSample (ch, i));
