@@ -225,14 +225,19 @@ private:
 class SoakRunner
 {
 public:
-    SoakRunner() : processor (std::make_unique<GribbTazoAudioProcessor>()) {}
+    /** Every call into the processor is timed by the watchdog. */
+    explicit SoakRunner (gribb::test::HangWatchdog& dog) : processor (std::make_unique<GribbTazoAudioProcessor>()), watchdog (dog) {}
 
     std::string run (const SoakStep& step)
     {
         switch (step.kind)
         {
             case SoakStep::Kind::prepare: return prepare (step);
-            case SoakStep::Kind::release: processor->releaseResources(); return {};
+            case SoakStep::Kind::release:
+                watchdog.starting();
+                processor->releaseResources();
+                watchdog.finished();
+                return {};
             case SoakStep::Kind::parameter: return writeParameter (step);
             case SoakStep::Kind::block: return block (step);
             case SoakStep::Kind::quiesce: return quiesce();
@@ -247,6 +252,7 @@ public:
 
 private:
     std::unique_ptr<GribbTazoAudioProcessor> processor;
+    gribb::test::HangWatchdog& watchdog;
     int channels = 2, blockSize = 512;
     double sampleRate = 44100.0;
     bool prepared = false;
@@ -271,7 +277,9 @@ private:
         sampleRate = step.sampleRate;
         blockSize = step.blockSize;
         prepared = true;
+        watchdog.starting();
         processor->prepareToPlay (sampleRate, blockSize);
+        watchdog.finished();
         return {};
     }
 
@@ -297,7 +305,9 @@ private:
             juce::FloatVectorOperations::fill (buffer.getWritePointer (ch), 1.0e30f, buffer.getNumSamples());
 
         const auto start = std::chrono::steady_clock::now();
+        watchdog.starting();
         processor->processBlock (buffer, midi);
+        watchdog.finished();
         slowestBlockMs = std::max (slowestBlockMs, std::chrono::duration<double, std::milli> (std::chrono::steady_clock::now() - start).count());
         ++blocks;
         samples += buffer.getNumSamples();
@@ -431,13 +441,11 @@ void writeStepsOnDeath() { writeStepsInFlight ("gribb-soak-crash.txt"); }
 #endif
 
 /** Runs the steps of one episode on a fresh processor; the first failure ends it. */
-std::string runEpisode (const std::vector<SoakStep>& steps, gribb::test::HangWatchdog& watchdog, SoakRunner& runner)
+std::string runEpisode (const std::vector<SoakStep>& steps, SoakRunner& runner)
 {
     for (size_t i = 0; i < steps.size(); ++i)
     {
-        watchdog.starting();
         auto error = runner.run (steps[i]);
-        watchdog.finished();
         if (! error.empty())
             return "step " + std::to_string (i + 1) + ": " + error;
     }
@@ -452,7 +460,8 @@ TEST (ProcessorSoak, NoMidiStreamAutomationOrHostCallOrderBreaksTheProcessor)
    #if defined(__SANITIZE_ADDRESS__)
     __sanitizer_set_death_callback (writeStepsOnDeath);
    #endif
-    gribb::test::HangWatchdog watchdog ((int) environmentNumber ("GRIBB_SOAK_HANG_SECONDS", 30),
+    // One call into the processor (a block, a prepare) may take this long.
+    gribb::test::HangWatchdog watchdog ((int) environmentNumber ("GRIBB_SOAK_HANG_SECONDS", 10),
                                         [] { writeStepsInFlight ("gribb-soak-hang.txt"); });
 
     if (const char* replay = std::getenv ("GRIBB_SOAK_REPLAY"); replay != nullptr && *replay != 0)
@@ -460,8 +469,8 @@ TEST (ProcessorSoak, NoMidiStreamAutomationOrHostCallOrderBreaksTheProcessor)
         const auto steps = gribb::test::readSoakSteps (juce::File (replay).loadFileAsString().toStdString());
         ASSERT_TRUE (steps.has_value()) << "cannot read the steps in " << replay;
         episode = *steps;
-        SoakRunner runner;
-        const auto error = runEpisode (episode, watchdog, runner);
+        SoakRunner runner (watchdog);
+        const auto error = runEpisode (episode, runner);
         std::cout << "[soak] replayed " << episode.size() << " steps from " << replay << std::endl;
         stepsInFlight = nullptr;
         EXPECT_EQ (error, "");
@@ -485,7 +494,7 @@ TEST (ProcessorSoak, NoMidiStreamAutomationOrHostCallOrderBreaksTheProcessor)
     {
         // One episode: a fresh processor, sometimes played before it is prepared.
         episode.clear();
-        SoakRunner runner;
+        SoakRunner runner (watchdog);
         ++episodes;
         if (maker.chance (80))
             episode.push_back (maker.prepare());
@@ -496,9 +505,7 @@ TEST (ProcessorSoak, NoMidiStreamAutomationOrHostCallOrderBreaksTheProcessor)
             const bool last = i == stepsPerEpisode - 1 || (seconds <= 0 && steps + 1 >= totalSteps);
             episode.push_back (last || (i + 1) % stepsBetweenQuiesces == 0 ? StepMaker::kindOnly (SoakStep::Kind::quiesce)
                                                                             : maker.next (runner.preparedBlockSize()));
-            watchdog.starting();
             error = runner.run (episode.back());
-            watchdog.finished();
             ++steps;
             if (last)
                 break;
