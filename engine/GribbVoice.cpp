@@ -92,8 +92,13 @@ void GribbVoice::renderNextBlock (juce::AudioBuffer<float>& outputBuffer, int st
     const float pressureGain = 0.6f * pressure + 0.4f;
 
     // The block runs in short chunks. One loop steps the envelope and both oscillators and records
-    // their phases (the independent phase updates overlap in the processor); then the oscillator
-    // shapes are evaluated over the recorded phases, and one loop mixes them into the output.
+    // their phases; then the oscillator shapes are evaluated over the recorded phases, and one loop
+    // mixes them into the output.
+    const float mainIncrement = mainOscillator.phaseIncrement;
+    const float mainModulatorIncrement = mainOscillator.phaseIncrement * mainOscillator.fmRatio;
+    const float unisonIncrement = unisonOscillator.phaseIncrement;
+    const float unisonModulatorIncrement = unisonOscillator.phaseIncrement * unisonOscillator.fmRatio;
+
     constexpr int chunk = 64;
     float envelopeValues[chunk], mainValues[chunk], unisonValues[chunk];
     float mainPhases[chunk], mainModulatorPhases[chunk], unisonPhases[chunk], unisonModulatorPhases[chunk];
@@ -102,16 +107,26 @@ void GribbVoice::renderNextBlock (juce::AudioBuffer<float>& outputBuffer, int st
     {
         const int length = juce::jmin (chunk, numSamples - done);
 
+        // The four phases run in locals, so their independent updates overlap instead of waiting
+        // on memory. The unison oscillator's phases run on while it is silent.
+        float mainPhase = mainOscillator.phase, mainModulator = mainOscillator.modulatorPhase;
+        float unisonPhase = unisonOscillator.phase, unisonModulator = unisonOscillator.modulatorPhase;
         for (int i = 0; i < length; ++i)
         {
             envelopeValues[i] = envelope.getNextSample();
-            mainPhases[i] = mainOscillator.phase;
-            mainModulatorPhases[i] = mainOscillator.modulatorPhase;
-            mainOscillator.advance();
-            unisonPhases[i] = unisonOscillator.phase;
-            unisonModulatorPhases[i] = unisonOscillator.modulatorPhase;
-            unisonOscillator.advance(); // its phases run on while it is silent
+            mainPhases[i] = mainPhase;
+            mainModulatorPhases[i] = mainModulator;
+            unisonPhases[i] = unisonPhase;
+            unisonModulatorPhases[i] = unisonModulator;
+            mainPhase = VoiceOscillator::stepPhase (mainPhase, mainIncrement);
+            mainModulator = VoiceOscillator::stepPhase (mainModulator, mainModulatorIncrement);
+            unisonPhase = VoiceOscillator::stepPhase (unisonPhase, unisonIncrement);
+            unisonModulator = VoiceOscillator::stepPhase (unisonModulator, unisonModulatorIncrement);
         }
+        mainOscillator.phase = mainPhase;
+        mainOscillator.modulatorPhase = mainModulator;
+        unisonOscillator.phase = unisonPhase;
+        unisonOscillator.modulatorPhase = unisonModulator;
 
         mainOscillator.renderAtPhases (mainPhases, mainModulatorPhases, mainValues, length);
 
