@@ -64,6 +64,9 @@ std::vector<Case> cases()
     list.push_back ({ "mono_44k", 44100.0, 1, 512, { 512, 129 }, ringingPatch });
     list.push_back ({ "rate22k_bits", 22050.0, 2, 128, { 128, 64 }, { { "bitDepth", 3.3f }, { "resonance", 10.0f } } });
     list.push_back ({ "rate192k_defaults", 192000.0, 2, 1024, { 1024 }, {} });
+    list.push_back ({ "fmWithoutUnison", 48000.0, 2, 512, { 512 },
+                      { { "oscType", 2.0f }, { "fmIndex", 5.0f }, { "fmRatio", 3.5f }, { "lfoToFm", 0.7f } } });
+    list.push_back ({ "triangleWithoutUnison", 96000.0, 2, 480, { 480, 33 }, { { "oscType", 1.0f }, { "oversample", 2.0f } } });
     return list;
 }
 
