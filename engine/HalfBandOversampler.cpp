@@ -36,40 +36,49 @@ inline Float4 runSections (const Float4 (&a)[Sections], Float4 (&s)[Sections], F
     return x;
 }
 
-// The coefficients and states live in local arrays of a size known at compile time, so the
-// compiler keeps them in registers for the whole loop.
+// A stage's coefficients and states in local arrays of a size known at compile time, so that the
+// compiler keeps them in registers for the whole loop; the states go back at the end.
+template <std::size_t Sections>
+struct LocalSections
+{
+    Float4 a[Sections], s[Sections];
+
+    explicit LocalSections (const Stage& stage) noexcept
+    {
+        for (std::size_t k = 0; k < Sections; ++k)
+        {
+            a[k] = stage.alpha[k];
+            s[k] = stage.state[k];
+        }
+    }
+
+    void storeStates (Stage& stage) const noexcept
+    {
+        for (std::size_t k = 0; k < Sections; ++k)
+            stage.state[k] = s[k];
+    }
+};
+
 template <std::size_t Sections, bool LastIsDirectOnly>
 void upKernel (Stage& stage, const float* in, float* out, int numSamples) noexcept
 {
-    Float4 a[Sections], s[Sections];
-    for (std::size_t k = 0; k < Sections; ++k)
-    {
-        a[k] = stage.alpha[k];
-        s[k] = stage.state[k];
-    }
+    LocalSections<Sections> local (stage);
 
     for (int i = 0; i < numSamples; ++i)
     {
         const float l = in[2 * i], r = in[2 * i + 1];
-        const Float4 y = runSections<Sections, LastIsDirectOnly> (a, s, Float4 { l, r, l, r });
+        const Float4 y = runSections<Sections, LastIsDirectOnly> (local.a, local.s, Float4 { l, r, l, r });
         // {left direct, right direct, left delayed, right delayed} is the interleaved pair of the
         // even output sample followed by that of the odd one.
         std::memcpy (out + 4 * i, &y, sizeof (y));
     }
-
-    for (std::size_t k = 0; k < Sections; ++k)
-        stage.state[k] = s[k];
+    local.storeStates (stage);
 }
 
 template <std::size_t Sections, bool LastIsDirectOnly>
 void downKernel (Stage& stage, const float* in, float* out, int numSamples) noexcept
 {
-    Float4 a[Sections], s[Sections];
-    for (std::size_t k = 0; k < Sections; ++k)
-    {
-        a[k] = stage.alpha[k];
-        s[k] = stage.state[k];
-    }
+    LocalSections<Sections> local (stage);
     Float2 delay = stage.delay;
 
     for (int i = 0; i < numSamples; ++i)
@@ -77,15 +86,13 @@ void downKernel (Stage& stage, const float* in, float* out, int numSamples) noex
         // The even input pair goes down the direct branch, the odd one down the delayed branch.
         Float4 x;
         std::memcpy (&x, in + 4 * i, sizeof (x));
-        const Float4 y = runSections<Sections, LastIsDirectOnly> (a, s, x);
+        const Float4 y = runSections<Sections, LastIsDirectOnly> (local.a, local.s, x);
         const Float2 direct = { y[0], y[1] };
         const Float2 result = (delay + direct) * 0.5f;
         std::memcpy (out + 2 * i, &result, sizeof (result));
         delay = Float2 { y[2], y[3] };
     }
-
-    for (std::size_t k = 0; k < Sections; ++k)
-        stage.state[k] = s[k];
+    local.storeStates (stage);
     stage.delay = delay;
 }
 
