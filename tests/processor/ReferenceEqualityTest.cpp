@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <ostream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -29,6 +30,9 @@ struct Case
     std::vector<int> blockSizes; // cycled
     Settings settings;
 };
+
+// Test names and failure messages show the case by its name.
+void PrintTo (const Case& c, std::ostream* os) { *os << c.name; }
 
 // A resonant, driven, LFO-swept patch with a short release: the filter rings on after the notes.
 const Settings ringingPatch { { "resonance", 8.0f }, { "cutoff", 2500.0f }, { "release", 0.2f },
