@@ -19,10 +19,12 @@ void setPlain (GribbTazoAudioProcessor& processor, const char* id, float value)
     parameter->setValueNotifyingHost (parameter->convertTo0to1 (value));
 }
 
-void runCase (benchmark::State& state, int numNotes, Settings settings)
+void runCase (benchmark::State& state, int numNotes, Settings settings, int program = -1)
 {
     juce::ScopedJuceInitialiser_GUI juceInit;
     GribbTazoAudioProcessor processor;
+    if (program >= 0)
+        processor.setCurrentProgram (program);
     for (const auto& [id, value] : settings)
         setPlain (processor, id, value);
 
@@ -52,16 +54,21 @@ const Settings heavy { { "oscType", 2.0f }, { "fmIndex", 4.0f }, { "fmRatio", 2.
                        { "oversample", 2.0f }, { "bitDepth", 8.0f }, { "srReduce", 0.5f },
                        { "drive", 6.0f }, { "hardClip", 0.3f }, { "lfoToFm", 0.5f }, { "lfoToCutoff", 0.5f } };
 
+// No note has ever played: every stage's state is zero, as in an idle instance in a session.
+void idle (benchmark::State& s)                 { runCase (s, 0, {}); }
 void defaultOneNote (benchmark::State& s)       { runCase (s, 1, {}); }
 void defaultSixteenNotes (benchmark::State& s)  { runCase (s, 16, {}); }
 void heavySixteenNotes (benchmark::State& s)    { runCase (s, 16, heavy); }
+void program20SixteenNotes (benchmark::State& s) { runCase (s, 16, {}, 19); } // "20. Motherboard Melt"
 void oversamplingOff (benchmark::State& s)      { runCase (s, 16, { { "oversample", 0.0f } }); }
 void oversampling4x (benchmark::State& s)       { runCase (s, 16, { { "oversample", 2.0f } }); }
 } // namespace
 
+BENCHMARK (idle)->Unit (benchmark::kMicrosecond);
 BENCHMARK (defaultOneNote)->Unit (benchmark::kMicrosecond);
 BENCHMARK (defaultSixteenNotes)->Unit (benchmark::kMicrosecond);
 BENCHMARK (heavySixteenNotes)->Unit (benchmark::kMicrosecond);
+BENCHMARK (program20SixteenNotes)->Unit (benchmark::kMicrosecond);
 BENCHMARK (oversamplingOff)->Unit (benchmark::kMicrosecond);
 BENCHMARK (oversampling4x)->Unit (benchmark::kMicrosecond);
 

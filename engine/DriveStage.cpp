@@ -2,17 +2,15 @@
 
 namespace gribb::DriveStage
 {
-std::unique_ptr<juce::dsp::Oversampling<float>> createOversampler (int maxBlockSize)
+std::unique_ptr<HalfBandOversampler> createOversampler (int maxBlockSize)
 {
-    auto oversampler = std::make_unique<juce::dsp::Oversampling<float>> (
-        (size_t) oversampledChannels, 2, juce::dsp::Oversampling<float>::filterHalfBandPolyphaseIIR, true, false);
-    oversampler->initProcessing ((size_t) juce::jmax (1, maxBlockSize));
-    oversampler->reset();
+    auto oversampler = std::make_unique<HalfBandOversampler>();
+    oversampler->prepare (juce::jmax (1, maxBlockSize));
     return oversampler;
 }
 
 void process (juce::AudioBuffer<float>& buffer, int numSamples, int oversampleChoice, const DriveShaper& shaper,
-              juce::dsp::Oversampling<float>* oversampler, int oversamplerBlockSize) noexcept
+              HalfBandOversampler* oversampler, int oversamplerBlockSize) noexcept
 {
     if (numSamples <= 0)
         return;
@@ -20,20 +18,22 @@ void process (juce::AudioBuffer<float>& buffer, int numSamples, int oversampleCh
     const int numChannels = buffer.getNumChannels();
     int firstPlainChannel = 0;
 
-    if (oversampleChoice != 0 && oversampler != nullptr && oversamplerBlockSize > 0)
+    const int pieceSize = oversampler != nullptr ? juce::jmin (oversamplerBlockSize, oversampler->getMaxBlockSize()) : 0;
+    if (oversampleChoice != 0 && oversampler != nullptr && pieceSize > 0 && numChannels > 0)
     {
         const int channels = juce::jmin (numChannels, oversampledChannels);
         firstPlainChannel = channels;
+        float* left = buffer.getWritePointer (0);
+        float* right = channels > 1 ? buffer.getWritePointer (1) : nullptr;
 
-        for (int start = 0; start < numSamples; start += oversamplerBlockSize)
+        // The filters snap their decaying states to zero after each piece, so the piece size is
+        // part of the result: keep it the prepared block size.
+        for (int start = 0; start < numSamples; start += pieceSize)
         {
-            const int length = juce::jmin (oversamplerBlockSize, numSamples - start);
-            juce::dsp::AudioBlock<float> block (buffer.getArrayOfWritePointers(), (size_t) channels,
-                                                (size_t) start, (size_t) length);
-            auto up = oversampler->processSamplesUp (block);
-            for (size_t ch = 0; ch < up.getNumChannels(); ++ch)
-                shaper.process (up.getChannelPointer (ch), (int) up.getNumSamples());
-            oversampler->processSamplesDown (block);
+            const int length = juce::jmin (pieceSize, numSamples - start);
+            float* up = oversampler->processUp (left + start, right != nullptr ? right + start : nullptr, length);
+            shaper.process (up, 2 * HalfBandOversampler::factor * length);
+            oversampler->processDown (left + start, right != nullptr ? right + start : nullptr, length);
         }
     }
 

@@ -2,9 +2,10 @@
 
 #include <memory>
 
-#include <juce_dsp/juce_dsp.h>
+#include <juce_audio_basics/juce_audio_basics.h>
 
 #include "engine/DriveShaper.h"
+#include "engine/HalfBandOversampler.h"
 
 namespace gribb
 {
@@ -16,7 +17,7 @@ namespace DriveStage
 
     /** A 4x oversampler (two half-band polyphase IIR stages, maximum quality), ready for blocks
         of up to maxBlockSize samples and reset. Allocates: call it from prepareToPlay only. */
-    std::unique_ptr<juce::dsp::Oversampling<float>> createOversampler (int maxBlockSize);
+    std::unique_ptr<HalfBandOversampler> createOversampler (int maxBlockSize);
 
     /** Shapes the first numSamples of every channel in place. With an oversampling choice other
         than 0 and an oversampler, channels 0 and 1 run through it in pieces of at most
@@ -24,6 +25,6 @@ namespace DriveStage
         within its buffers; its filter state runs on from piece to piece, so the result is the same
         as in one piece. */
     void process (juce::AudioBuffer<float>& buffer, int numSamples, int oversampleChoice, const DriveShaper& shaper,
-                  juce::dsp::Oversampling<float>* oversampler, int oversamplerBlockSize) noexcept;
+                  HalfBandOversampler* oversampler, int oversamplerBlockSize) noexcept;
 } // namespace DriveStage
 } // namespace gribb

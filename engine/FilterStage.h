@@ -2,9 +2,10 @@
 
 #include <cmath>
 
-#include <juce_dsp/juce_dsp.h>
+#include <juce_audio_basics/juce_audio_basics.h>
 
 #include "engine/Clamp.h"
+#include "engine/TptLowpass.h"
 
 namespace gribb
 {
@@ -13,15 +14,9 @@ namespace gribb
 namespace FilterStage
 {
     /** Readies the filter for two channels at the host rate, in lowpass mode, with cleared state. */
-    inline void prepare (juce::dsp::StateVariableTPTFilter<float>& filter, double sampleRate)
+    inline void prepare (TptLowpass& filter, double sampleRate) noexcept
     {
-        juce::dsp::ProcessSpec spec;
-        spec.sampleRate = sampleRate;
-        spec.maximumBlockSize = 1; // the filter works sample by sample and keeps no block buffer
-        spec.numChannels = 2;
-        filter.prepare (spec);
-        filter.setType (juce::dsp::StateVariableTPTFilterType::lowpass);
-        filter.reset();
+        filter.prepare (sampleRate);
     }
 
     /** The block's cutoff in Hz: the knob value shifted by lfoToCutoff * 2 octaves at full LFO
@@ -36,18 +31,15 @@ namespace FilterStage
     /** Filters the first numSamples of the buffer in place with this block's cutoff and resonance.
         Only the two channels the filter keeps state for are touched (the bus layouts never give
         more). */
-    inline void process (juce::dsp::StateVariableTPTFilter<float>& filter, juce::AudioBuffer<float>& buffer,
-                         int numSamples, float cutoffHz, float resonance)
+    inline void process (TptLowpass& filter, juce::AudioBuffer<float>& buffer, int numSamples, float cutoffHz,
+                         float resonance) noexcept
     {
-        filter.setCutoffFrequency (cutoffHz);
-        filter.setResonance (resonance);
-
         const int numChannels = juce::jmin (buffer.getNumChannels(), 2);
         if (numSamples <= 0 || numChannels <= 0)
             return;
 
-        juce::dsp::AudioBlock<float> block (buffer.getArrayOfWritePointers(), (size_t) numChannels, (size_t) numSamples);
-        filter.process (juce::dsp::ProcessContextReplacing<float> (block));
+        filter.process (buffer.getWritePointer (0), numChannels > 1 ? buffer.getWritePointer (1) : nullptr,
+                        numSamples, cutoffHz, resonance);
     }
 } // namespace FilterStage
 } // namespace gribb

@@ -2,6 +2,48 @@
 
 namespace gribb
 {
+namespace
+{
+    struct PhaseRecords
+    {
+        float* envelope;
+        float* main;
+        float* mainModulator;
+        float* unison;
+        float* unisonModulator;
+    };
+
+    // Steps the envelope and the phases for `length` samples and records them. The phases run in
+    // locals, so their independent updates overlap instead of waiting on memory. The unison
+    // phases run on while the unison is silent (it may come in at any block); the modulators only
+    // in an FM note, the one shape that reads them; in a pulse or triangle note they stand still.
+    template <bool Modulators>
+    void stepAndRecord (juce::ADSR& envelope, float (&phases)[4], const float (&increments)[4],
+                        const PhaseRecords& out, int length) noexcept
+    {
+        float main = phases[0], mainModulator = phases[1], unison = phases[2], unisonModulator = phases[3];
+        for (int i = 0; i < length; ++i)
+        {
+            out.envelope[i] = envelope.getNextSample();
+            out.main[i] = main;
+            out.unison[i] = unison;
+            main = VoiceOscillator::stepPhase (main, increments[0]);
+            unison = VoiceOscillator::stepPhase (unison, increments[2]);
+            if constexpr (Modulators)
+            {
+                out.mainModulator[i] = mainModulator;
+                out.unisonModulator[i] = unisonModulator;
+                mainModulator = VoiceOscillator::stepPhase (mainModulator, increments[1]);
+                unisonModulator = VoiceOscillator::stepPhase (unisonModulator, increments[3]);
+            }
+        }
+        phases[0] = main;
+        phases[1] = mainModulator;
+        phases[2] = unison;
+        phases[3] = unisonModulator;
+    }
+} // namespace
+
 void GribbVoice::setEnvelopeFromParams()
 {
     envelope.setParameters ({ params.attack, params.decay, params.sustain, params.release });
@@ -106,9 +148,15 @@ void GribbVoice::renderNextBlock (juce::AudioBuffer<float>& outputBuffer, int st
     const float level = velocity;
     const float pressureGain = 0.6f * pressure + 0.4f;
 
-    // The block runs in short chunks. One loop steps the envelope and both oscillators and records
-    // their phases (the independent phase updates overlap in the processor); then the oscillator
-    // shapes are evaluated over the recorded phases, and one loop mixes them into the output.
+    // The block runs in short chunks. One loop steps the envelope and the oscillators and records
+    // their phases; then the oscillator shapes are evaluated over the recorded phases, and one loop
+    // mixes them into the output.
+    const float increments[4] = { mainOscillator.phaseIncrement, mainOscillator.phaseIncrement * mainOscillator.fmRatio,
+                                  unisonOscillator.phaseIncrement,
+                                  unisonOscillator.phaseIncrement * unisonOscillator.fmRatio };
+    // A note keeps the shape it started with, and only the FM shape reads the modulator phases.
+    const bool fmShape = mainOscillator.shape == 2;
+
     constexpr int chunk = 64;
     float envelopeValues[chunk], mainValues[chunk], unisonValues[chunk];
     float mainPhases[chunk], mainModulatorPhases[chunk], unisonPhases[chunk], unisonModulatorPhases[chunk];
@@ -117,16 +165,17 @@ void GribbVoice::renderNextBlock (juce::AudioBuffer<float>& outputBuffer, int st
     {
         const int length = juce::jmin (chunk, numSamples - done);
 
-        for (int i = 0; i < length; ++i)
-        {
-            envelopeValues[i] = envelope.getNextSample();
-            mainPhases[i] = mainOscillator.phase;
-            mainModulatorPhases[i] = mainOscillator.modulatorPhase;
-            mainOscillator.advance();
-            unisonPhases[i] = unisonOscillator.phase;
-            unisonModulatorPhases[i] = unisonOscillator.modulatorPhase;
-            unisonOscillator.advance(); // its phases run on while it is silent
-        }
+        float phases[4] = { mainOscillator.phase, mainOscillator.modulatorPhase, unisonOscillator.phase,
+                            unisonOscillator.modulatorPhase };
+        const PhaseRecords records { envelopeValues, mainPhases, mainModulatorPhases, unisonPhases, unisonModulatorPhases };
+        if (fmShape)
+            stepAndRecord<true> (envelope, phases, increments, records, length);
+        else
+            stepAndRecord<false> (envelope, phases, increments, records, length);
+        mainOscillator.phase = phases[0];
+        mainOscillator.modulatorPhase = phases[1];
+        unisonOscillator.phase = phases[2];
+        unisonOscillator.modulatorPhase = phases[3];
 
         mainOscillator.renderAtPhases (mainPhases, mainModulatorPhases, mainValues, length);
 

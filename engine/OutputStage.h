@@ -52,12 +52,18 @@ namespace OutputStage
         return clampTo (heat * reactiveRoast + (1.0f - reactiveRoast) * 0.15f, 0.0f, 1.0f);
     }
 
+    /** Folds a block's RMS into smoothedRms and stores the result in roastLevel. */
+    inline void meterLevel (float rms, float& smoothedRms, float reactiveRoast, std::atomic<float>& roastLevel) noexcept
+    {
+        smoothedRms = smooth (smoothedRms, rms);
+        roastLevel.store (roastValue (smoothedRms, reactiveRoast));
+    }
+
     /** Measures the block, updates smoothedRms and stores the result in roastLevel. */
     inline void meter (const juce::AudioBuffer<float>& buffer, int numSamples, float& smoothedRms,
                        float reactiveRoast, std::atomic<float>& roastLevel) noexcept
     {
-        smoothedRms = smooth (smoothedRms, blockRms (buffer, numSamples));
-        roastLevel.store (roastValue (smoothedRms, reactiveRoast));
+        meterLevel (blockRms (buffer, numSamples), smoothedRms, reactiveRoast, roastLevel);
     }
 } // namespace OutputStage
 } // namespace gribb

@@ -53,16 +53,24 @@ struct VoiceOscillator
         }
     }
 
+    /** One sample's step of a carrier or modulator phase: add the increment, wrap into 0..1. */
+    static float stepPhase (float p, float increment) noexcept
+    {
+        p = increment + p;
+        // Wrapping is the rare case: marked so, the usual path runs straight on without a taken
+        // branch, which lets the loops that step several phases per sample go at full speed.
+        if (__builtin_expect (p >= 1.0f, 0))
+            do
+                p -= 1.0f;
+            while (p >= 1.0f);
+        return p;
+    }
+
     /** Moves both phases on by one sample; the modulator runs in every shape. */
     void advance() noexcept
     {
-        phase += phaseIncrement;
-        while (phase >= 1.0f)
-            phase -= 1.0f;
-
-        modulatorPhase = phaseIncrement * fmRatio + modulatorPhase;
-        while (modulatorPhase >= 1.0f)
-            modulatorPhase -= 1.0f;
+        phase = stepPhase (phase, phaseIncrement);
+        modulatorPhase = stepPhase (modulatorPhase, phaseIncrement * fmRatio);
     }
 };
 } // namespace gribb

@@ -9,7 +9,6 @@
 
 namespace
 {
-constexpr int numVoices = 16;
 constexpr int legacyPitchbendRange = 48;
 } // namespace
 
@@ -20,8 +19,8 @@ GribbTazoAudioProcessor::GribbTazoAudioProcessor()
     for (size_t i = 0; i < gribb::parameterTable.size(); ++i)
         rawValues[i] = parameters.getRawParameterValue (gribb::parameterTable[i].id);
 
-    for (int i = 0; i < numVoices; ++i)
-        synth.addVoice (new gribb::GribbVoice());
+    for (auto& voice : voices)
+        synth.addVoice (voice = new gribb::GribbVoice());
 
     // The synthesiser starts with a sample rate of 0, which would give the voices an infinite
     // phase increment. Until the host prepares us, run everything at the chain's default rate.
@@ -54,12 +53,14 @@ bool GribbTazoAudioProcessor::isBusesLayoutSupported (const BusesLayout& layouts
     return out == juce::AudioChannelSet::stereo() || out == juce::AudioChannelSet::mono();
 }
 
-template <typename Fn>
-void GribbTazoAudioProcessor::forEachGribbVoice (Fn&& fn)
+bool GribbTazoAudioProcessor::voicesAreSilent (const juce::MidiBuffer& midiMessages) const noexcept
 {
-    for (int i = 0; i < synth.getNumVoices(); ++i)
-        if (auto* voice = dynamic_cast<gribb::GribbVoice*> (synth.getVoice (i)))
-            fn (*voice);
+    if (! midiMessages.isEmpty())
+        return false;
+    for (const auto* voice : voices)
+        if (voice->envelope.isActive())
+            return false;
+    return true;
 }
 
 void GribbTazoAudioProcessor::prepareToPlay (double sampleRate, int samplesPerBlock)
@@ -104,29 +105,54 @@ void GribbTazoAudioProcessor::processBlock (juce::AudioBuffer<float>& buffer, ju
     snapshot.release = raw (gribb::release);
     snapshot.unisonDetune = raw (gribb::unison);
 
-    forEachGribbVoice ([&] (gribb::GribbVoice& voice)
+    for (auto* voice : voices)
     {
-        voice.params = snapshot;
-        voice.setEnvelopeParameters ({ snapshot.attack, snapshot.decay, snapshot.sustain, snapshot.release });
-    });
+        voice->params = snapshot;
+        voice->setEnvelopeParameters ({ snapshot.attack, snapshot.decay, snapshot.sustain, snapshot.release });
+    }
 
+    // The LFO runs on in every block, sounding or not.
     const float lfoValue = lfo.step (raw (gribb::lfoRate), raw (gribb::lfoShape), numSamples);
     const float fmOffset = gribb::lfoFmOffset (lfoValue, raw (gribb::lfoToFm));
-    forEachGribbVoice ([fmOffset] (gribb::GribbVoice& voice) { voice.lfoFmAmount = fmOffset; });
+    for (auto* voice : voices)
+        voice->lfoFmAmount = fmOffset;
 
-    synth.renderNextBlock (buffer, midiMessages, 0, numSamples);
+    // Idle: no voice can sound in this block and the filter and oversampler hold exactly zero.
+    // Silence through them gives exact silence and leaves their states at zero, and the drive
+    // curve maps 0 to 0, so they are skipped. Any state left from a release or a resonant ring,
+    // however quiet, keeps the whole chain running until the filters' own flush-to-zero ends it.
+    const int oversampleChoice = (int) raw (gribb::oversample);
+    const bool voicesSilent = voicesAreSilent (midiMessages);
+    const bool chainSilent = voicesSilent && filter.isSilent()
+                          && (oversampleChoice == 0 || oversampler == nullptr || oversampler->isSilent());
 
-    gribb::FilterStage::process (filter, buffer, numSamples,
-                                 gribb::FilterStage::cutoffFor (raw (gribb::cutoff), raw (gribb::lfoToCutoff),
-                                                                lfoValue, currentSampleRate),
-                                 raw (gribb::resonance));
+    if (! voicesSilent)
+        synth.renderNextBlock (buffer, midiMessages, 0, numSamples);
 
-    gribb::DriveStage::process (buffer, numSamples, (int) raw (gribb::oversample),
-                                gribb::DriveShaper::fromParameters (raw (gribb::drive), raw (gribb::hardClip)),
-                                oversampler.get(), oversamplerBlockSize);
+    if (! chainSilent)
+    {
+        gribb::FilterStage::process (filter, buffer, numSamples,
+                                     gribb::FilterStage::cutoffFor (raw (gribb::cutoff), raw (gribb::lfoToCutoff),
+                                                                    lfoValue, currentSampleRate),
+                                     raw (gribb::resonance));
 
-    gribb::DegradationStage::process (buffer, numSamples, rateReducers, crusherBits, raw (gribb::srReduce),
-                                      raw (gribb::bitDepth), currentSampleRate);
+        gribb::DriveStage::process (buffer, numSamples, oversampleChoice,
+                                    gribb::DriveShaper::fromParameters (raw (gribb::drive), raw (gribb::hardClip)),
+                                    oversampler.get(), oversamplerBlockSize);
+    }
+
+    const float srReduce = raw (gribb::srReduce), bitDepth = raw (gribb::bitDepth);
+    gribb::DegradationStage::process (buffer, numSamples, rateReducers, crusherBits, srReduce, bitDepth,
+                                      currentSampleRate);
+
+    // Without rate reduction or quantisation an idle block is still all zeros: its level is 0.
+    const bool outputIsZero = chainSilent && ! (srReduce > gribb::DegradationStage::reducerThreshold)
+                           && ! gribb::BitQuantiser::isActive (bitDepth);
+    if (outputIsZero)
+    {
+        gribb::OutputStage::meterLevel (0.0f, smoothedRms, raw (gribb::reactiveRoast), roastLevel);
+        return;
+    }
 
     gribb::OutputStage::applyGain (buffer, numSamples, raw (gribb::outputGain));
     gribb::OutputStage::meter (buffer, numSamples, smoothedRms, raw (gribb::reactiveRoast), roastLevel);

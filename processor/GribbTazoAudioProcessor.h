@@ -7,11 +7,14 @@
 #include <vector>
 
 #include <juce_audio_processors/juce_audio_processors.h>
-#include <juce_dsp/juce_dsp.h>
 
+#include "engine/HalfBandOversampler.h"
 #include "engine/Lfo.h"
 #include "engine/SampleRateReducer.h"
+#include "engine/TptLowpass.h"
 #include "processor/ParameterTable.h"
+
+namespace gribb { class GribbVoice; }
 
 /** The plug-in: owns the parameters, the sixteen-voice MPE synthesiser and the global chain
     (filter, drive and clip, degradation, output gain, level meter) and runs them per block. */
@@ -69,11 +72,15 @@ private:
     std::array<std::atomic<float>*, gribb::numParameters> rawValues {};
 
     float raw (gribb::ParamIndex index) const noexcept { return rawValues[(size_t) index]->load(); }
-    template <typename Fn> void forEachGribbVoice (Fn&& fn);
+
+    /** True when this block cannot make a sound before the filter: no MIDI event in it and no
+        voice sounding. */
+    bool voicesAreSilent (const juce::MidiBuffer& midiMessages) const noexcept;
 
     juce::MPESynthesiser synth;
-    juce::dsp::StateVariableTPTFilter<float> filter;
-    std::unique_ptr<juce::dsp::Oversampling<float>> oversampler;
+    std::array<gribb::GribbVoice*, 16> voices {}; // the synthesiser's voices, owned by it
+    gribb::TptLowpass filter;
+    std::unique_ptr<gribb::HalfBandOversampler> oversampler;
     int oversamplerBlockSize = 0; // the block size the oversampler was built for
     float crusherBits[2] { 16.0f, 16.0f };
     gribb::SampleRateReducer rateReducers[2];

@@ -36,7 +36,7 @@ namespace
 float rmsOfSineThroughFilter (float frequency, float cutoff, int numChannels)
 {
     constexpr double rate = 48000.0;
-    juce::dsp::StateVariableTPTFilter<float> filter;
+    gribb::TptLowpass filter;
     FilterStage::prepare (filter, rate);
 
     juce::AudioBuffer<float> buffer (numChannels, 4800);
@@ -64,7 +64,7 @@ TEST (FilterStage, IsALowpassOnEveryChannel)
 
 TEST (FilterStage, StateRunsOnAcrossBlocks)
 {
-    juce::dsp::StateVariableTPTFilter<float> whole, split;
+    gribb::TptLowpass whole, split;
     FilterStage::prepare (whole, 44100.0);
     FilterStage::prepare (split, 44100.0);
 
@@ -89,7 +89,7 @@ TEST (FilterStage, StateRunsOnAcrossBlocks)
 
 TEST (FilterStage, EmptyBlockChangesNothing)
 {
-    juce::dsp::StateVariableTPTFilter<float> filter;
+    gribb::TptLowpass filter;
     FilterStage::prepare (filter, 44100.0);
     juce::AudioBuffer<float> buffer (2, 8);
     buffer.clear();

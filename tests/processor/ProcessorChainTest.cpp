@@ -2,6 +2,7 @@
 
 #include "support/ChainTestSupport.h"
 #include "support/RealtimeChecks.h"
+#include "support/ProcessorAccess.h"
 
 using namespace gribb::test;
 
@@ -181,4 +182,43 @@ TEST (ProcessorChain, OutputGainScalesTheSoundAndTheMeter)
         ASSERT_NEAR (quiet.getSample (0, i), loud.getSample (0, i) * 0.50118723f, 1.0e-6f);
     ASSERT_GT (loudRoast, 0.0f);
     EXPECT_NEAR (quietRoast / loudRoast, 0.501f, 0.001f);
+}
+
+TEST (ProcessorChain, NoAllocationIntoAndOutOfIdleAndWhileOversamplingChanges)
+{
+    GribbTazoAudioProcessor processor;
+    setEveryStageActive (processor);
+    setPlain (processor, "release", 0.05f);
+    processor.prepareToPlay (48000.0, 256);
+    juce::AudioBuffer<float> buffer (2, 256);
+
+    auto notes = chord (40, 6, 13);
+    juce::MidiBuffer offs, none;
+    for (int ch = 1; ch <= 6; ++ch)
+        offs.addEvent (juce::MidiMessage::noteOff (ch, 40 + 5 * (ch - 1)), 100);
+
+    // Parameter changes notify listeners, which may allocate on this thread: only the blocks are
+    // counted.
+    std::size_t allocations = 0;
+    const auto run = [&] (juce::MidiBuffer& midi, int blocks)
+    {
+        ScopedAllocationCounter counter;
+        for (int i = 0; i < blocks; ++i)
+            processor.processBlock (buffer, i == 0 ? midi : none);
+        expectNoHeapCallOfOurs (counter);
+        allocations += counter.count();
+    };
+
+    run (notes, 20);
+    run (offs, 400); // release, ring and flush: the chain goes idle
+    EXPECT_TRUE (GribbTazoAudioProcessorInspector::chainIsIdle (processor));
+    for (const float choice : { 0.0f, 1.0f, 2.0f, 0.0f })
+    {
+        setPlain (processor, "oversample", choice);
+        run (none, 5);     // idle with this setting
+        run (notes, 10);   // out of idle
+        run (offs, 400);   // and back into it
+    }
+    EXPECT_TRUE (GribbTazoAudioProcessorInspector::chainIsIdle (processor));
+    EXPECT_EQ (allocations, 0u);
 }

@@ -14,6 +14,16 @@ struct GribbTazoAudioProcessorInspector
         return *dynamic_cast<gribb::GribbVoice*> (p.synth.getVoice (i));
     }
 
+    static gribb::Lfo& lfo (GribbTazoAudioProcessor& p) { return p.lfo; }
+
+    /** True when no voice sounds and the filter and oversampler states are exactly zero: the
+        state in which the processor skips the chain. */
+    static bool chainIsIdle (GribbTazoAudioProcessor& p)
+    {
+        return numActiveVoices (p) == 0 && p.filter.isSilent()
+            && (p.oversampler == nullptr || p.oversampler->isSilent());
+    }
+
     static int numActiveVoices (GribbTazoAudioProcessor& p)
     {
         int n = 0;

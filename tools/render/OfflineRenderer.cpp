@@ -13,7 +13,12 @@ bool setOutputChannels (juce::AudioPluginInstance& plugin, int numChannels)
     for (int i = 1; i < layout.outputBuses.size(); ++i)
         layout.outputBuses.getReference (i) = juce::AudioChannelSet::disabled();
 
-    return plugin.setBusesLayout (layout);
+    if (plugin.setBusesLayout (layout))
+        return true;
+
+    // Some plug-ins (LV2 ones with fixed ports among them) accept no change of layout at all; one
+    // whose main output already has the channels asked for plays as it is.
+    return plugin.getChannelCountOfBus (false, 0) == numChannels;
 }
 
 RenderResult renderSequence (juce::AudioPluginInstance& plugin, const juce::MidiMessageSequence& sequence,

@@ -1,0 +1,251 @@
+#include "engine/HalfBandOversampler.h"
+
+#include <cstddef>
+#include <cstring>
+
+#include <juce_dsp/juce_dsp.h>
+
+namespace gribb
+{
+namespace
+{
+using Stage = HalfBandOversampler::Stage;
+
+// One allpass section on all four lanes: out = a x + s, s' = x - a out, in this order and without
+// fused multiply-adds, as the scalar filter computes it. On the direct-only last section the
+// delayed lanes pass their input through and keep a zero state.
+template <std::size_t Sections, bool LastIsDirectOnly>
+inline Float4 runSections (const Float4 (&a)[Sections], Float4 (&s)[Sections], Float4 x) noexcept
+{
+    const Int4 directLanes = { -1, -1, 0, 0 };
+    for (std::size_t k = 0; k < Sections; ++k)
+    {
+        const Float4 out = a[k] * x + s[k];
+        const Float4 next = x - a[k] * out;
+        if (LastIsDirectOnly && k == Sections - 1)
+        {
+            x = directLanes ? out : x;
+            s[k] = directLanes ? next : Float4 {};
+        }
+        else
+        {
+            x = out;
+            s[k] = next;
+        }
+    }
+    return x;
+}
+
+// A stage's coefficients and states in local arrays of a size known at compile time, so that the
+// compiler keeps them in registers for the whole loop; the states go back at the end.
+template <std::size_t Sections>
+struct LocalSections
+{
+    Float4 a[Sections], s[Sections];
+
+    explicit LocalSections (const Stage& stage) noexcept
+    {
+        for (std::size_t k = 0; k < Sections; ++k)
+        {
+            a[k] = stage.alpha[k];
+            s[k] = stage.state[k];
+        }
+    }
+
+    void storeStates (Stage& stage) const noexcept
+    {
+        for (std::size_t k = 0; k < Sections; ++k)
+            stage.state[k] = s[k];
+    }
+};
+
+template <std::size_t Sections, bool LastIsDirectOnly>
+void upKernel (Stage& stage, const float* in, float* out, int numSamples) noexcept
+{
+    LocalSections<Sections> local (stage);
+
+    for (int i = 0; i < numSamples; ++i)
+    {
+        const float l = in[2 * i], r = in[2 * i + 1];
+        const Float4 y = runSections<Sections, LastIsDirectOnly> (local.a, local.s, Float4 { l, r, l, r });
+        // {left direct, right direct, left delayed, right delayed} is the interleaved pair of the
+        // even output sample followed by that of the odd one.
+        std::memcpy (out + 4 * i, &y, sizeof (y));
+    }
+    local.storeStates (stage);
+}
+
+template <std::size_t Sections, bool LastIsDirectOnly>
+void downKernel (Stage& stage, const float* in, float* out, int numSamples) noexcept
+{
+    LocalSections<Sections> local (stage);
+    Float2 delay = stage.delay;
+
+    for (int i = 0; i < numSamples; ++i)
+    {
+        // The even input pair goes down the direct branch, the odd one down the delayed branch.
+        Float4 x;
+        std::memcpy (&x, in + 4 * i, sizeof (x));
+        const Float4 y = runSections<Sections, LastIsDirectOnly> (local.a, local.s, x);
+        const Float2 direct = { y[0], y[1] };
+        const Float2 result = (delay + direct) * 0.5f;
+        std::memcpy (out + 2 * i, &result, sizeof (result));
+        delay = Float2 { y[2], y[3] };
+    }
+    local.storeStates (stage);
+    stage.delay = delay;
+}
+
+template <bool Up, std::size_t Sections = 1>
+void dispatch (Stage& stage, const float* in, float* out, int numSamples) noexcept
+{
+    if constexpr (Sections <= (std::size_t) HalfBandOversampler::maxSections)
+    {
+        if ((std::size_t) stage.sections != Sections)
+            return dispatch<Up, Sections + 1> (stage, in, out, numSamples);
+
+        if constexpr (Up)
+        {
+            if (stage.lastIsDirectOnly)
+                upKernel<Sections, true> (stage, in, out, numSamples);
+            else
+                upKernel<Sections, false> (stage, in, out, numSamples);
+        }
+        else
+        {
+            if (stage.lastIsDirectOnly)
+                downKernel<Sections, true> (stage, in, out, numSamples);
+            else
+                downKernel<Sections, false> (stage, in, out, numSamples);
+        }
+    }
+}
+} // namespace
+
+void HalfBandOversampler::Stage::design (float normalisedTransitionWidth, float stopbandDb)
+{
+    const auto structure = juce::dsp::FilterDesign<float>::designIIRLowpassHalfBandPolyphaseAllpassMethod (
+        normalisedTransitionWidth, stopbandDb);
+
+    // The sections of both branches in one list, the delayed branch's leading unit delay left out;
+    // the list's longer first part is the direct branch.
+    std::vector<float> coefficients;
+    for (int i = 0; i < structure.directPath.size(); ++i)
+        coefficients.push_back (structure.directPath.getObjectPointer (i)->coefficients[0]);
+    for (int i = 1; i < structure.delayedPath.size(); ++i)
+        coefficients.push_back (structure.delayedPath.getObjectPointer (i)->coefficients[0]);
+
+    const int total = (int) coefficients.size();
+    const int delayedSections = total / 2;
+    const int directSections = total - delayedSections;
+    jassert (directSections <= maxSections);
+
+    sections = juce::jmin (directSections, maxSections);
+    lastIsDirectOnly = directSections > delayedSections;
+    for (int k = 0; k < maxSections; ++k)
+    {
+        const float direct = k < sections ? coefficients[(size_t) k] : 0.0f;
+        const float delayed = k < delayedSections ? coefficients[(size_t) (directSections + k)] : 0.0f;
+        alpha[k] = Float4 { direct, direct, delayed, delayed };
+    }
+    reset();
+}
+
+void HalfBandOversampler::Stage::reset() noexcept
+{
+    for (auto& s : state)
+        s = Float4 {};
+    delay = Float2 {};
+}
+
+void HalfBandOversampler::Stage::up (const float* in, float* out, int numSamples) noexcept
+{
+    dispatch<true> (*this, in, out, numSamples);
+}
+
+void HalfBandOversampler::Stage::down (const float* in, float* out, int numSamples) noexcept
+{
+    dispatch<false> (*this, in, out, numSamples);
+}
+
+void HalfBandOversampler::Stage::snapStateToZero() noexcept
+{
+    for (int k = 0; k < sections; ++k)
+        state[k] = snapToZero (state[k]);
+}
+
+bool HalfBandOversampler::Stage::isSilent() const noexcept
+{
+    for (int k = 0; k < sections; ++k)
+        if (! allZero (state[k]))
+            return false;
+    return allZero (delay);
+}
+
+void HalfBandOversampler::prepare (int newMaxBlockSize)
+{
+    maxBlockSize = juce::jmax (1, newMaxBlockSize);
+
+    // The first stage (at the host rate) is the steeper one; the second works at twice the rate.
+    for (int n = 0; n < 2; ++n)
+    {
+        const float twUp = 0.10f * (n == 0 ? 0.5f : 1.0f);
+        const float twDown = 0.12f * (n == 0 ? 0.5f : 1.0f);
+        upStages[n].design (twUp, -90.0f + 10.0f * (float) n);
+        downStages[n].design (twDown, -75.0f + 10.0f * (float) n);
+    }
+
+    hostRate.assign ((size_t) (2 * maxBlockSize), 0.0f);
+    doubleRate.assign ((size_t) (4 * maxBlockSize), 0.0f);
+    quadRate.assign ((size_t) (8 * maxBlockSize), 0.0f);
+}
+
+void HalfBandOversampler::reset() noexcept
+{
+    for (auto* stages : { upStages, downStages })
+        for (int n = 0; n < 2; ++n)
+            stages[n].reset();
+}
+
+float* HalfBandOversampler::processUp (const float* left, const float* right, int numSamples) noexcept
+{
+    numSamples = juce::jlimit (0, maxBlockSize, numSamples);
+    float* pairs = hostRate.data();
+    for (int i = 0; i < numSamples; ++i)
+    {
+        pairs[2 * i] = left[i];
+        pairs[2 * i + 1] = right != nullptr ? right[i] : 0.0f;
+    }
+
+    upStages[0].up (pairs, doubleRate.data(), numSamples);
+    upStages[0].snapStateToZero();
+    upStages[1].up (doubleRate.data(), quadRate.data(), 2 * numSamples);
+    upStages[1].snapStateToZero();
+    return quadRate.data();
+}
+
+void HalfBandOversampler::processDown (float* left, float* right, int numSamples) noexcept
+{
+    numSamples = juce::jlimit (0, maxBlockSize, numSamples);
+    downStages[1].down (quadRate.data(), doubleRate.data(), 2 * numSamples);
+    downStages[1].snapStateToZero();
+    downStages[0].down (doubleRate.data(), hostRate.data(), numSamples);
+    downStages[0].snapStateToZero();
+
+    const float* pairs = hostRate.data();
+    for (int i = 0; i < numSamples; ++i)
+        left[i] = pairs[2 * i];
+    if (right != nullptr)
+        for (int i = 0; i < numSamples; ++i)
+            right[i] = pairs[2 * i + 1];
+}
+
+bool HalfBandOversampler::isSilent() const noexcept
+{
+    for (const auto* stages : { upStages, downStages })
+        for (int n = 0; n < 2; ++n)
+            if (! stages[n].isSilent())
+                return false;
+    return true;
+}
+} // namespace gribb

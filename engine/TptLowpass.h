@@ -1,0 +1,42 @@
+#pragma once
+
+#include "engine/SimdTypes.h"
+
+namespace gribb
+{
+/** A stereo state-variable lowpass in topology-preserving-transform form, with the coefficients
+    and per-sample arithmetic of juce::dsp::StateVariableTPTFilter in lowpass mode, so it gives the
+    same samples; the two channels run together in one two-lane vector. */
+struct TptLowpass
+{
+    double sampleRate = 44100.0;
+    Float2 s1 {}, s2 {}; // the two integrators' states, one lane per channel
+
+    struct Coefficients
+    {
+        float g, h, R2;
+    };
+
+    /** g = tan (pi fc / fs), R2 = 1 / resonance, h = 1 / (1 + R2 g + g^2), rounded as JUCE does. */
+    static Coefficients coefficientsFor (float cutoffHz, float resonance, double sampleRate) noexcept;
+
+    void prepare (double newSampleRate) noexcept
+    {
+        sampleRate = newSampleRate;
+        reset();
+    }
+
+    void reset() noexcept
+    {
+        s1 = Float2 {};
+        s2 = Float2 {};
+    }
+
+    /** Filters numSamples of left and right in place (right may be null: that lane runs on
+        silence), then sets states within +-1e-8 to zero so a decaying state reaches zero. */
+    void process (float* left, float* right, int numSamples, float cutoffHz, float resonance) noexcept;
+
+    /** True when both states of both channels are exactly zero. */
+    bool isSilent() const noexcept { return allZero (s1) && allZero (s2); }
+};
+} // namespace gribb
