@@ -36,6 +36,8 @@
 #include <string>
 #include <vector>
 
+#include <juce_dsp/juce_dsp.h>
+
 #include "SoakSteps.h"
 #include "support/FuzzSupport.h"
 #include "support/ProcessorAccess.h"

@@ -75,7 +75,9 @@ public:
         forEachVoice ([&] (gribb::GribbVoice& voice)
         {
             voice.params = snapshot;
-            voice.envelope.setParameters ({ snapshot.attack, snapshot.decay, snapshot.sustain, snapshot.release });
+            // The voice's own update, which keeps a releasing note's slope: a property of the voice,
+            // not of the chain this reference stands for.
+            voice.setEnvelopeParameters ({ snapshot.attack, snapshot.decay, snapshot.sustain, snapshot.release });
         });
 
         const float lfoValue = lfo.step (raw ("lfoRate"), raw ("lfoShape"), numSamples);
