@@ -38,9 +38,13 @@ TEST_F (DefaultPluginTree, PrefersTheInstalledBundleThenTheBuiltOneThenTheUsersO
     {
         for (auto* dir : { &installed, &built, &personal })
             dir->deleteRecursively();
-        if (c.installed) ASSERT_TRUE (installed.createDirectory());
-        if (c.built)     ASSERT_TRUE (built.createDirectory());
-        if (c.personal)  ASSERT_TRUE (personal.createDirectory());
+        for (const auto& [present, dir] : { std::pair (c.installed, installed), std::pair (c.built, built), std::pair (c.personal, personal) })
+        {
+            if (present)
+            {
+                ASSERT_TRUE (dir.createDirectory());
+            }
+        }
 
         const auto found = gribb::render::findDefaultPlugin (program, built, home);
         const auto& expected = juce::String (c.expected) == "installed" ? installed
