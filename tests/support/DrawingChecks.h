@@ -6,7 +6,6 @@
 
 namespace gribb::test
 {
-{
 constexpr float pi = juce::MathConstants<float>::pi;
 constexpr float startAngle = 1.2f * pi, endAngle = 2.8f * pi; // a slider's default rotary angles
 
