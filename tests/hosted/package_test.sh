@@ -95,4 +95,12 @@ HOME="$home" "$unpacked/uninstall.sh"
 left=$(cd "$home" && find . -mindepth 1)
 [ -z "$left" ] || fail "uninstall.sh left behind: $left"
 
+echo "== tarball: install.sh and uninstall.sh keep the user's other plug-ins and programs"
+mkdir -p "$home/.lv2/Other.lv2" "$home/.local/bin"
+touch "$home/.lv2/Other.lv2/manifest.ttl" "$home/.local/bin/other-program"
+before=$(cd "$home" && find . | sort)
+HOME="$home" "$unpacked/install.sh" >/dev/null
+HOME="$home" "$unpacked/uninstall.sh" >/dev/null
+[ "$(cd "$home" && find . | sort)" = "$before" ] || fail "install.sh and uninstall.sh changed the user's other files"
+
 echo "PASS: packages checked"
