@@ -8,7 +8,7 @@
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
-"$ROOT/scripts/build.sh" >/dev/null
+"$ROOT/scripts/build.sh"
 build "$BUILD_DIR" gribb_package_files
 
 # shellcheck source=/dev/null
