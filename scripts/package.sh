@@ -33,6 +33,7 @@ tar -C "$stage" --owner=0 --group=0 --numeric-owner --sort=name \
     --mtime="@$(stat -c %Y "$DEB")" -czf "$TARBALL" "$TARBALL_NAME"
 
 cat <<MSG
+
 Packages:
   Debian package  $DEB
   tarball         $TARBALL
