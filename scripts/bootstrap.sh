@@ -22,6 +22,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth x11-utils xdotool openbox imagemagick fonts-dejavu-core
   clang libclang-rt-dev
+  file lintian desktop-file-utils lilv-utils
 )
 
 # --- Debian packages ------------------------------------------------------------------------

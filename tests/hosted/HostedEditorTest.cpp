@@ -6,6 +6,7 @@
 #include "support/MessagePump.h"
 #include "OfflineRenderer.h"
 #include "PluginLoader.h"
+#include "support/PluginBundles.h"
 #include "support/XClientSetUp.h"
 
 namespace
@@ -26,7 +27,7 @@ TEST (HostedEditor, OpensAtDefaultSizeAndClosesRepeatedlyWhileAudioRuns)
 
     gribb::render::PluginLoader loader;
     juce::String error;
-    auto plugin = loader.load (juce::File (GRIBB_VST3_PATH), 48000.0, 256, error);
+    auto plugin = loader.load (gribb::test::vst3Bundle(), 48000.0, 256, error);
     ASSERT_NE (plugin, nullptr) << error;
     ASSERT_TRUE (gribb::render::setOutputChannels (*plugin, 2));
     ASSERT_TRUE (plugin->hasEditor());

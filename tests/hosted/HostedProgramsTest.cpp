@@ -7,6 +7,7 @@
 
 #include "PluginLoader.h"
 #include "processor/FactoryProgramTable.h"
+#include "support/PluginBundles.h"
 
 namespace
 {
@@ -15,7 +16,7 @@ constexpr int blockSize = 256;
 
 struct LoadedPlugin
 {
-    LoadedPlugin() { instance = loader.load (juce::File (GRIBB_VST3_PATH), sampleRate, blockSize, error); }
+    LoadedPlugin() { instance = loader.load (gribb::test::vst3Bundle(), sampleRate, blockSize, error); }
 
     juce::AudioProcessorParameter& parameter (gribb::ParamIndex index) { return *instance->getParameters()[index]; }
 

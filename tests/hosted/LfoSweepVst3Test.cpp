@@ -7,6 +7,7 @@
 #include "OfflineRenderer.h"
 #include "ParameterSetter.h"
 #include "PluginLoader.h"
+#include "support/PluginBundles.h"
 
 namespace
 {
@@ -19,7 +20,7 @@ std::vector<double> brightnessPerBlock (float lfoToCutoff)
 {
     gribb::render::PluginLoader loader;
     juce::String error;
-    auto plugin = loader.load (juce::File (GRIBB_VST3_PATH), sampleRate, blockSize, error);
+    auto plugin = loader.load (gribb::test::vst3Bundle(), sampleRate, blockSize, error);
     if (plugin == nullptr)
     {
         ADD_FAILURE() << error;

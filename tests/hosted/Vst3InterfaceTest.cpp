@@ -148,7 +148,7 @@ TEST (Vst3Interface, PitchBendAndPressureArriveThroughTheWrapper)
 
 TEST (Lv2Interface, LoadsAndPlays)
 {
-    HostedPlugin hosted (GRIBB_LV2_PATH);
+    HostedPlugin hosted (gribb::test::lv2Bundle());
     ASSERT_NE (hosted.instance, nullptr) << hosted.error;
     EXPECT_EQ (hosted.instance->getName(), "Gribb Tazo");
     ASSERT_TRUE (gribb::render::setOutputChannels (*hosted.instance, 2));

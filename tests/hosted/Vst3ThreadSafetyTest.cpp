@@ -33,7 +33,7 @@ TEST (Vst3Threads, WindowProgramsStateAndAutomationWhileAudioRuns)
     ASSERT_FALSE (juce::Desktop::getInstance().getDisplays().displays.isEmpty())
         << "no X display: run this test under scripts/with-xvfb.sh";
 
-    gribb::test::HostedPlugin hosted (GRIBB_VST3_PATH, 48000.0, 256);
+    gribb::test::HostedPlugin hosted (gribb::test::vst3Bundle(), 48000.0, 256);
     ASSERT_NE (hosted.instance, nullptr) << hosted.error;
     auto& plugin = *hosted.instance;
     ASSERT_TRUE (gribb::render::setOutputChannels (plugin, 2));

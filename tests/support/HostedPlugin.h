@@ -4,15 +4,17 @@
 
 #include "OfflineRenderer.h"
 #include "PluginLoader.h"
+#include "support/PluginBundles.h"
 
 namespace gribb::test
 {
-/** The freshly built plug-in bundle, loaded through JUCE's plug-in hosting as a DAW would. */
+/** The plug-in bundle under test (by default the freshly built VST3), loaded through JUCE's
+    plug-in hosting as a DAW would. */
 struct HostedPlugin
 {
-    explicit HostedPlugin (const char* path = GRIBB_VST3_PATH, double rate = 48000.0, int block = 512)
+    explicit HostedPlugin (const juce::File& bundle = vst3Bundle(), double rate = 48000.0, int block = 512)
     {
-        instance = loader.load (juce::File (path), rate, block, error);
+        instance = loader.load (bundle, rate, block, error);
     }
 
     gribb::render::PluginLoader loader;

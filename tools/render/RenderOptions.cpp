@@ -17,7 +17,8 @@ bool isNumber (const juce::String& s, bool allowFraction)
 juce::String renderUsage()
 {
     return "usage: gribb-render [options]\n"
-           "  --plugin PATH        VST3 or LV2 bundle to load (default: the freshly built Gribb Tazo.vst3)\n"
+           "  --plugin PATH        VST3 or LV2 bundle to load (default: Gribb Tazo.vst3 installed beside\n"
+           "                       this program, else the one this build made, else ~/.vst3's)\n"
            "  --midi FILE          standard MIDI file to play (default: a built-in demo phrase)\n"
            "  --out FILE           WAV file to write (default: gribb-render.wav)\n"
            "  --rate HZ            sample rate, 8000..384000 (default 48000)\n"

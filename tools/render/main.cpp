@@ -3,6 +3,7 @@
 #include <juce_audio_processors/juce_audio_processors.h>
 #include <juce_events/juce_events.h>
 
+#include "DefaultPlugin.h"
 #include "DemoPhrase.h"
 #include "MidiFileLoader.h"
 #include "OfflineRenderer.h"
@@ -45,7 +46,9 @@ int run (const juce::StringArray& args)
     }
 
     if (options.plugin == juce::File())
-        options.plugin = juce::File (GRIBB_DEFAULT_PLUGIN_PATH);
+        options.plugin = findDefaultPlugin (juce::File::getSpecialLocation (juce::File::currentExecutableFile),
+                                            juce::File (GRIBB_DEFAULT_PLUGIN_PATH),
+                                            juce::File::getSpecialLocation (juce::File::userHomeDirectory));
 
     juce::MidiMessageSequence sequence;
     if (options.midiFile != juce::File())

@@ -1,0 +1,45 @@
+#!/usr/bin/env bash
+# Regenerates every picture of docs/manual.md from the built plug-in into docs/pictures/:
+#   window-main-page.png, window-technical-page.png   the Standalone app's window on a virtual
+#                                                     display (Xvfb), both pages
+#   editor-*.png, macro-*.png                         offscreen snapshots and the CRUSH/WARP map
+#                                                     plots, drawn by tools/manual_pictures
+#   chicken-contact-sheet.png                         the sprite sheet's thirty frames, labelled
+# Commit the pictures together with the change that alters them.
+#   scripts/update-manual-pictures.sh
+set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
+
+bootstrap
+configure "$BUILD_DIR"
+build "$BUILD_DIR" GribbTazo_Standalone gribb-manual-pictures gribb-sprite-sheet
+
+PICTURES="$ROOT/docs/pictures"
+APP="$BUILD_DIR/GribbTazo_artefacts/Release/Standalone/Gribb Tazo"
+work=$(mktemp -d "${TMPDIR:-/tmp}/gribb-pictures.XXXXXX")
+trap 'rm -rf "$work"' EXIT
+
+say "drawing the offscreen pictures"
+"$BUILD_DIR/tools/manual_pictures/gribb-manual-pictures" "$work" >/dev/null
+
+say "screenshotting the Standalone app on a virtual display"
+# The window test opens the app, screenshots the main page, switches to the technical page and
+# screenshots it too.
+step manual-screenshots "$ROOT/scripts/with-xvfb.sh" "$ROOT/tests/hosted/standalone_window_test.sh" "$APP" "$work/window"
+cp "$work/window/main-page.png" "$work/window-main-page.png"
+cp "$work/window/technical-page.png" "$work/window-technical-page.png"
+
+say "drawing the chicken's contact sheet"
+"$BUILD_DIR/tools/sprite_sheet/gribb-sprite-sheet" "$work/sheet.png" "$work/contact-sheet-full.png" >/dev/null
+# Half size keeps the file small; the labels stay legible.
+convert "$work/contact-sheet-full.png" -resize 50% "$work/chicken-contact-sheet.png"
+
+mkdir -p "$PICTURES"
+for picture in window-main-page window-technical-page editor-main-page editor-technical-page \
+               macro-knob-positions macro-maps chicken-contact-sheet; do
+  # Without metadata (no time stamps), so that an unchanged picture gives an unchanged file.
+  convert "$work/$picture.png" -strip -define png:compression-level=9 -define png:exclude-chunks=date,time \
+    "$PICTURES/$picture.png"
+done
+say "pictures written to $PICTURES:"
+for picture in "$PICTURES"/*.png; do printf '  %8d  %s\n' "$(stat -c %s "$picture")" "$(basename "$picture")"; done
