@@ -6,25 +6,23 @@ namespace
 {
     struct PhaseRecords
     {
-        float* envelope;
         float* main;
         float* mainModulator;
         float* unison;
         float* unisonModulator;
     };
 
-    // Steps the envelope and the phases for `length` samples and records them. The phases run in
+    // Steps the phases for `length` samples and records them. The phases run in
     // locals, so their independent updates overlap instead of waiting on memory. The unison
     // phases run on while the unison is silent (it may come in at any block); the modulators only
     // in an FM note, the one shape that reads them; in a pulse or triangle note they stand still.
     template <bool Modulators>
-    void stepAndRecord (juce::ADSR& envelope, float (&phases)[4], const float (&increments)[4],
+    void stepAndRecord (float (&phases)[4], const float (&increments)[4],
                         const PhaseRecords& out, int length) noexcept
     {
         float main = phases[0], mainModulator = phases[1], unison = phases[2], unisonModulator = phases[3];
         for (int i = 0; i < length; ++i)
         {
-            out.envelope[i] = envelope.getNextSample();
             out.main[i] = main;
             out.unison[i] = unison;
             main = VoiceOscillator::stepPhase (main, increments[0]);
@@ -70,7 +68,7 @@ void GribbVoice::noteStarted()
     envelope.noteOn();
 }
 
-void GribbVoice::setEnvelopeParameters (const juce::ADSR::Parameters& newParameters)
+void GribbVoice::setEnvelopeParameters (const Envelope::Parameters& newParameters)
 {
     if (! (releasing && envelope.isActive()))
         envelope.setParameters (newParameters);
@@ -107,7 +105,7 @@ void GribbVoice::setCurrentSampleRate (double newRate)
     juce::MPESynthesiserVoice::setCurrentSampleRate (newRate);
     mainOscillator.sampleRate = newRate;
     unisonOscillator.sampleRate = newRate;
-    // juce::ADSR asserts on a rate that is not positive; such a rate leaves the envelope as it was.
+    // A rate that is not positive leaves the envelope as it was.
     if (newRate > 0.0)
         envelope.setSampleRate (newRate);
 }
@@ -148,8 +146,8 @@ void GribbVoice::renderNextBlock (juce::AudioBuffer<float>& outputBuffer, int st
     const float level = velocity;
     const float pressureGain = 0.6f * pressure + 0.4f;
 
-    // The block runs in short chunks. One loop steps the envelope and the oscillators and records
-    // their phases; then the oscillator shapes are evaluated over the recorded phases, and one loop
+    // The block runs in short chunks. The envelope renders its values, one loop steps the
+    // oscillators and records their phases; then the oscillator shapes are evaluated over the recorded phases, and one loop
     // mixes them into the output.
     const float increments[4] = { mainOscillator.phaseIncrement, mainOscillator.phaseIncrement * mainOscillator.fmRatio,
                                   unisonOscillator.phaseIncrement,
@@ -167,11 +165,13 @@ void GribbVoice::renderNextBlock (juce::AudioBuffer<float>& outputBuffer, int st
 
         float phases[4] = { mainOscillator.phase, mainOscillator.modulatorPhase, unisonOscillator.phase,
                             unisonOscillator.modulatorPhase };
-        const PhaseRecords records { envelopeValues, mainPhases, mainModulatorPhases, unisonPhases, unisonModulatorPhases };
+        envelope.render (envelopeValues, length);
+
+        const PhaseRecords records { mainPhases, mainModulatorPhases, unisonPhases, unisonModulatorPhases };
         if (fmShape)
-            stepAndRecord<true> (envelope, phases, increments, records, length);
+            stepAndRecord<true> (phases, increments, records, length);
         else
-            stepAndRecord<false> (envelope, phases, increments, records, length);
+            stepAndRecord<false> (phases, increments, records, length);
         mainOscillator.phase = phases[0];
         mainOscillator.modulatorPhase = phases[1];
         unisonOscillator.phase = phases[2];

@@ -2,6 +2,7 @@
 
 #include <juce_audio_basics/juce_audio_basics.h>
 
+#include "engine/Envelope.h"
 #include "engine/VoiceOscillator.h"
 #include "engine/VoiceParameters.h"
 
@@ -27,14 +28,14 @@ public:
     void setCurrentSampleRate (double newRate) override;
 
     /** The processor's per-block envelope update. A releasing note keeps the slope it was given
-        when the key went up: JUCE's envelope would otherwise recompute a release from the sustain
+        when the key went up: the envelope would otherwise recompute a release from the sustain
         level, so a note let go above that level would fade (level / sustain) times too slowly,
         and one with a sustain of 0 would stop dead. The new settings apply from the next note. */
-    void setEnvelopeParameters (const juce::ADSR::Parameters& newParameters);
+    void setEnvelopeParameters (const Envelope::Parameters& newParameters);
 
     VoiceOscillator mainOscillator;
     VoiceOscillator unisonOscillator;
-    juce::ADSR envelope;
+    Envelope envelope;
     VoiceParameters params;
     float velocity = 0.8f;
     float pressure = 0.0f;

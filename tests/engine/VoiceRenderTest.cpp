@@ -76,7 +76,12 @@ void compareWithPlainLoop (const Case& c, float tolerance)
         synth.handleMidiEvent (juce::MidiMessage::channelPressureChange (2, 90));
     ASSERT_TRUE (voice->isActive());
 
-    PlainVoice plain { voice->mainOscillator, voice->unisonOscillator, voice->envelope, voice->velocity, voice->pressure };
+    // The plain loop runs JUCE's own envelope, started as the voice started its own.
+    juce::ADSR envelope;
+    envelope.setSampleRate (rate);
+    envelope.setParameters (voice->envelope.getParameters());
+    envelope.noteOn();
+    PlainVoice plain { voice->mainOscillator, voice->unisonOscillator, envelope, voice->velocity, voice->pressure };
 
     const int blockSizes[] = { 1, 100, 333, 64, 65, 0, 1024, 7 };
     juce::AudioBuffer<float> buffer (2, 1024);
