@@ -120,6 +120,67 @@ void dispatch (Stage& stage, const float* in, float* out, int numSamples) noexce
         }
     }
 }
+
+// Both 2x stages in one loop. Each stage's recurrence (a section's state, sample after sample)
+// is a chain of dependent operations, so a stage alone waits on that chain; run in the same loop
+// the two stages' chains overlap. Every operation and its order within each stage is that of the
+// separate kernels above, so the samples are the same.
+template <std::size_t FirstSections, bool FirstLast, std::size_t SecondSections, bool SecondLast>
+void upBothKernel (Stage& first, Stage& second, const float* in, float* out, int numSamples) noexcept
+{
+    LocalSections<FirstSections> a (first);
+    LocalSections<SecondSections> b (second);
+
+    for (int i = 0; i < numSamples; ++i)
+    {
+        const float l = in[2 * i], r = in[2 * i + 1];
+        const Float4 y = runSections<FirstSections, FirstLast> (a.a, a.s, Float4 { l, r, l, r });
+        const Float4 even = runSections<SecondSections, SecondLast> (b.a, b.s, Float4 { y[0], y[1], y[0], y[1] });
+        const Float4 odd = runSections<SecondSections, SecondLast> (b.a, b.s, Float4 { y[2], y[3], y[2], y[3] });
+        std::memcpy (out + 8 * i, &even, sizeof (even));
+        std::memcpy (out + 8 * i + 4, &odd, sizeof (odd));
+    }
+    a.storeStates (first);
+    b.storeStates (second);
+}
+
+// `first` takes the 4x signal (two interleaved pairs per step), `second` the 2x one.
+template <std::size_t FirstSections, bool FirstLast, std::size_t SecondSections, bool SecondLast>
+void downBothKernel (Stage& first, Stage& second, const float* in, float* out, int numSamples) noexcept
+{
+    LocalSections<FirstSections> a (first);
+    LocalSections<SecondSections> b (second);
+    Float2 firstDelay = first.delay, secondDelay = second.delay;
+
+    for (int i = 0; i < numSamples; ++i)
+    {
+        Float4 x;
+        std::memcpy (&x, in + 8 * i, sizeof (x));
+        const Float4 y0 = runSections<FirstSections, FirstLast> (a.a, a.s, x);
+        const Float2 even = (firstDelay + Float2 { y0[0], y0[1] }) * 0.5f;
+        firstDelay = Float2 { y0[2], y0[3] };
+
+        std::memcpy (&x, in + 8 * i + 4, sizeof (x));
+        const Float4 y1 = runSections<FirstSections, FirstLast> (a.a, a.s, x);
+        const Float2 odd = (firstDelay + Float2 { y1[0], y1[1] }) * 0.5f;
+        firstDelay = Float2 { y1[2], y1[3] };
+
+        const Float4 z = runSections<SecondSections, SecondLast> (b.a, b.s, Float4 { even[0], even[1], odd[0], odd[1] });
+        const Float2 result = (secondDelay + Float2 { z[0], z[1] }) * 0.5f;
+        std::memcpy (out + 2 * i, &result, sizeof (result));
+        secondDelay = Float2 { z[2], z[3] };
+    }
+    a.storeStates (first);
+    b.storeStates (second);
+    first.delay = firstDelay;
+    second.delay = secondDelay;
+}
+
+template <std::size_t Sections, bool Last>
+bool hasShape (const Stage& stage) noexcept
+{
+    return (std::size_t) stage.sections == Sections && stage.lastIsDirectOnly == Last;
+}
 } // namespace
 
 void HalfBandOversampler::Stage::design (float normalisedTransitionWidth, float stopbandDb)
@@ -217,9 +278,17 @@ float* HalfBandOversampler::processUp (const float* left, const float* right, in
         pairs[2 * i + 1] = right != nullptr ? right[i] : 0.0f;
     }
 
-    upStages[0].up (pairs, doubleRate.data(), numSamples);
+    // The designs made in prepare() run fused; any other shape stage by stage.
+    if (hasShape<4, true> (upStages[0]) && hasShape<3, true> (upStages[1]))
+    {
+        upBothKernel<4, true, 3, true> (upStages[0], upStages[1], pairs, quadRate.data(), numSamples);
+    }
+    else
+    {
+        upStages[0].up (pairs, doubleRate.data(), numSamples);
+        upStages[1].up (doubleRate.data(), quadRate.data(), 2 * numSamples);
+    }
     upStages[0].snapStateToZero();
-    upStages[1].up (doubleRate.data(), quadRate.data(), 2 * numSamples);
     upStages[1].snapStateToZero();
     return quadRate.data();
 }
@@ -227,9 +296,16 @@ float* HalfBandOversampler::processUp (const float* left, const float* right, in
 void HalfBandOversampler::processDown (float* left, float* right, int numSamples) noexcept
 {
     numSamples = juce::jlimit (0, maxBlockSize, numSamples);
-    downStages[1].down (quadRate.data(), doubleRate.data(), 2 * numSamples);
+    if (hasShape<2, false> (downStages[1]) && hasShape<3, false> (downStages[0]))
+    {
+        downBothKernel<2, false, 3, false> (downStages[1], downStages[0], quadRate.data(), hostRate.data(), numSamples);
+    }
+    else
+    {
+        downStages[1].down (quadRate.data(), doubleRate.data(), 2 * numSamples);
+        downStages[0].down (doubleRate.data(), hostRate.data(), numSamples);
+    }
     downStages[1].snapStateToZero();
-    downStages[0].down (doubleRate.data(), hostRate.data(), numSamples);
     downStages[0].snapStateToZero();
 
     const float* pairs = hostRate.data();
