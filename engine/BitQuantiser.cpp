@@ -6,13 +6,11 @@
 #endif
 
 #include "engine/BitQuantiser.h"
+#include "engine/VectorClones.h"
 
 namespace gribb
 {
-#if defined(__x86_64__) && defined(__GNUC__)
-// SSE4.1 and AVX2 have a floor instruction; plain x86-64 takes the library call.
-__attribute__ ((target_clones ("avx2", "sse4.1", "default")))
-#endif
+GRIBB_FLOOR_CLONES
 void BitQuantiser::process (float* samples, int numSamples) const noexcept
 {
     const float q = steps;

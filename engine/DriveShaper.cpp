@@ -8,6 +8,7 @@
 #include "engine/DriveShaper.h"
 
 #include "engine/FastExp.h"
+#include "engine/VectorClones.h"
 
 namespace gribb
 {
@@ -42,9 +43,7 @@ namespace
     }
 } // namespace
 
-#if defined(__x86_64__) && defined(__GNUC__) && ! defined(__clang__)
-__attribute__ ((target_clones ("avx2", "default")))
-#endif
+GRIBB_VECTOR_CLONES
 void DriveShaper::process (float* samples, int numSamples) const noexcept
 {
     if (clipCeiling >= 1.0f && clipCeiling <= 1.0f)

@@ -8,12 +8,7 @@
 #include "engine/OscillatorKernels.h"
 
 #include "engine/FastSine.h"
-
-#if defined(__x86_64__) && defined(__GNUC__) && ! defined(__clang__)
- #define GRIBB_VECTOR_CLONES __attribute__ ((target_clones ("avx2", "default")))
-#else
- #define GRIBB_VECTOR_CLONES
-#endif
+#include "engine/VectorClones.h"
 
 namespace gribb::OscillatorKernels
 {
