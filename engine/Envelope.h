@@ -26,6 +26,7 @@ public:
 
     const Parameters& getParameters() const noexcept { return parameters; }
     bool isActive() const noexcept { return state != State::idle; }
+    bool isReleasing() const noexcept { return state == State::release; }
     void setSampleRate (double newSampleRate) noexcept { sampleRate = newSampleRate; }
 
     void reset() noexcept

@@ -63,14 +63,13 @@ void GribbVoice::noteStarted()
     }
 
     updatePitch();
-    releasing = false;
     setEnvelopeFromParams();
     envelope.noteOn();
 }
 
 void GribbVoice::setEnvelopeParameters (const Envelope::Parameters& newParameters)
 {
-    if (! (releasing && envelope.isActive()))
+    if (! envelope.isReleasing())
         envelope.setParameters (newParameters);
 }
 
@@ -79,7 +78,6 @@ void GribbVoice::noteStopped (bool allowTailOff)
     if (allowTailOff)
     {
         envelope.noteOff();
-        releasing = true;
         return;
     }
 

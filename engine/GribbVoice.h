@@ -49,8 +49,6 @@ private:
     void updatePressureAndTimbre() noexcept;
     void setEnvelopeFromParams();
 
-    bool releasing = false; // between a key-up with tail-off and the next note
-
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (GribbVoice)
 };
 } // namespace gribb
