@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "engine/Clamp.h"
+#include "engine/FastExp.h"
 
 namespace gribb
 {
@@ -35,5 +36,37 @@ struct DriveShaper
     /** The same over an array, with a vectorisable exponential that differs from expf by float
         rounding only. */
     void process (float* samples, int numSamples) const noexcept;
+
+    /** True when the ceiling is exactly 1: the division, the second clamp and the scaling then
+        leave every value as it is (the curve is already within -1..1), so shapeValues leaves them
+        out. */
+    bool hasFullCeiling() const noexcept { return clipCeiling >= 1.0f && clipCeiling <= 1.0f; }
+
+    /** The curve of process() on a float or on every lane of a float vector, without branches:
+        one exponential a value, e^-y above zero and e^(0.85 y) below (both arguments <= 0), both
+        candidates computed and one selected. LowCeiling must be ! hasFullCeiling(). */
+    template <bool LowCeiling, typename V>
+    V shapeValues (V x) const noexcept
+    {
+        const V one = broadcast<V> (1.0f), minusOne = broadcast<V> (-1.0f);
+        const V y = broadcast<V> (driveGain) * x;
+        const auto positive = y >= broadcast<V> (0.0f);
+        const V negated = -y;
+        const V scaled = broadcast<V> (0.85f) * y;
+        const V e = fastExpNonPositive<V> (positive ? negated : scaled);
+        const V rising = one - e;
+        const V falling = e - one;
+        // e lies in 0..1 (a NaN stays NaN), so the curve is already within -1..1: the clamp to
+        // -1..1 that the curve's definition applies here would change no value, and is left out.
+        V s = positive ? rising : falling;
+        if constexpr (LowCeiling)
+        {
+            const V ceiling = broadcast<V> (clipCeiling);
+            V c = s / ceiling;
+            c = c < minusOne ? minusOne : (one < c ? one : c);
+            s = c * ceiling;
+        }
+        return s;
+    }
 };
 } // namespace gribb

@@ -1,5 +1,7 @@
 #include "engine/HalfBandOversampler.h"
 
+#include "engine/HalfBandSteps.h"
+
 #include <cstddef>
 #include <cstring>
 
@@ -10,54 +12,11 @@ namespace gribb
 namespace
 {
 using Stage = HalfBandOversampler::Stage;
-
-// One allpass section on all four lanes: out = a x + s, s' = x - a out, in this order and without
-// fused multiply-adds, as the scalar filter computes it. On the direct-only last section the
-// delayed lanes pass their input through and keep a zero state.
-template <std::size_t Sections, bool LastIsDirectOnly>
-inline Float4 runSections (const Float4 (&a)[Sections], Float4 (&s)[Sections], Float4 x) noexcept
-{
-    const Int4 directLanes = { -1, -1, 0, 0 };
-    for (std::size_t k = 0; k < Sections; ++k)
-    {
-        const Float4 out = a[k] * x + s[k];
-        const Float4 next = x - a[k] * out;
-        if (LastIsDirectOnly && k == Sections - 1)
-        {
-            x = directLanes ? out : x;
-            s[k] = directLanes ? next : Float4 {};
-        }
-        else
-        {
-            x = out;
-            s[k] = next;
-        }
-    }
-    return x;
-}
-
-// A stage's coefficients and states in local arrays of a size known at compile time, so that the
-// compiler keeps them in registers for the whole loop; the states go back at the end.
-template <std::size_t Sections>
-struct LocalSections
-{
-    Float4 a[Sections], s[Sections];
-
-    explicit LocalSections (const Stage& stage) noexcept
-    {
-        for (std::size_t k = 0; k < Sections; ++k)
-        {
-            a[k] = stage.alpha[k];
-            s[k] = stage.state[k];
-        }
-    }
-
-    void storeStates (Stage& stage) const noexcept
-    {
-        for (std::size_t k = 0; k < Sections; ++k)
-            stage.state[k] = s[k];
-    }
-};
+using HalfBandSteps::DesignedDown;
+using HalfBandSteps::DesignedUp;
+using HalfBandSteps::LocalSections;
+using HalfBandSteps::hasShape;
+using HalfBandSteps::runSections;
 
 template <std::size_t Sections, bool LastIsDirectOnly>
 void upKernel (Stage& stage, const float* in, float* out, int numSamples) noexcept
@@ -125,61 +84,32 @@ void dispatch (Stage& stage, const float* in, float* out, int numSamples) noexce
 // is a chain of dependent operations, so a stage alone waits on that chain; run in the same loop
 // the two stages' chains overlap. Every operation and its order within each stage is that of the
 // separate kernels above, so the samples are the same.
-template <std::size_t FirstSections, bool FirstLast, std::size_t SecondSections, bool SecondLast>
 void upBothKernel (Stage& first, Stage& second, const float* in, float* out, int numSamples) noexcept
 {
-    LocalSections<FirstSections> a (first);
-    LocalSections<SecondSections> b (second);
-
+    DesignedUp up (first, second);
     for (int i = 0; i < numSamples; ++i)
     {
-        const float l = in[2 * i], r = in[2 * i + 1];
-        const Float4 y = runSections<FirstSections, FirstLast> (a.a, a.s, Float4 { l, r, l, r });
-        const Float4 even = runSections<SecondSections, SecondLast> (b.a, b.s, Float4 { y[0], y[1], y[0], y[1] });
-        const Float4 odd = runSections<SecondSections, SecondLast> (b.a, b.s, Float4 { y[2], y[3], y[2], y[3] });
+        Float4 even, odd;
+        up.step (in[2 * i], in[2 * i + 1], even, odd);
         std::memcpy (out + 8 * i, &even, sizeof (even));
         std::memcpy (out + 8 * i + 4, &odd, sizeof (odd));
     }
-    a.storeStates (first);
-    b.storeStates (second);
+    up.storeStates (first, second);
 }
 
 // `first` takes the 4x signal (two interleaved pairs per step), `second` the 2x one.
-template <std::size_t FirstSections, bool FirstLast, std::size_t SecondSections, bool SecondLast>
 void downBothKernel (Stage& first, Stage& second, const float* in, float* out, int numSamples) noexcept
 {
-    LocalSections<FirstSections> a (first);
-    LocalSections<SecondSections> b (second);
-    Float2 firstDelay = first.delay, secondDelay = second.delay;
-
+    DesignedDown down (first, second);
     for (int i = 0; i < numSamples; ++i)
     {
-        Float4 x;
-        std::memcpy (&x, in + 8 * i, sizeof (x));
-        const Float4 y0 = runSections<FirstSections, FirstLast> (a.a, a.s, x);
-        const Float2 even = (firstDelay + Float2 { y0[0], y0[1] }) * 0.5f;
-        firstDelay = Float2 { y0[2], y0[3] };
-
-        std::memcpy (&x, in + 8 * i + 4, sizeof (x));
-        const Float4 y1 = runSections<FirstSections, FirstLast> (a.a, a.s, x);
-        const Float2 odd = (firstDelay + Float2 { y1[0], y1[1] }) * 0.5f;
-        firstDelay = Float2 { y1[2], y1[3] };
-
-        const Float4 z = runSections<SecondSections, SecondLast> (b.a, b.s, Float4 { even[0], even[1], odd[0], odd[1] });
-        const Float2 result = (secondDelay + Float2 { z[0], z[1] }) * 0.5f;
+        Float4 x0, x1;
+        std::memcpy (&x0, in + 8 * i, sizeof (x0));
+        std::memcpy (&x1, in + 8 * i + 4, sizeof (x1));
+        const Float2 result = down.step (x0, x1);
         std::memcpy (out + 2 * i, &result, sizeof (result));
-        secondDelay = Float2 { z[2], z[3] };
     }
-    a.storeStates (first);
-    b.storeStates (second);
-    first.delay = firstDelay;
-    second.delay = secondDelay;
-}
-
-template <std::size_t Sections, bool Last>
-bool hasShape (const Stage& stage) noexcept
-{
-    return (std::size_t) stage.sections == Sections && stage.lastIsDirectOnly == Last;
+    down.storeStates (first, second);
 }
 } // namespace
 
@@ -279,9 +209,9 @@ float* HalfBandOversampler::processUp (const float* left, const float* right, in
     }
 
     // The designs made in prepare() run fused; any other shape stage by stage.
-    if (hasShape<4, true> (upStages[0]) && hasShape<3, true> (upStages[1]))
+    if (hasDesignedStages())
     {
-        upBothKernel<4, true, 3, true> (upStages[0], upStages[1], pairs, quadRate.data(), numSamples);
+        upBothKernel (upStages[0], upStages[1], pairs, quadRate.data(), numSamples);
     }
     else
     {
@@ -296,9 +226,9 @@ float* HalfBandOversampler::processUp (const float* left, const float* right, in
 void HalfBandOversampler::processDown (float* left, float* right, int numSamples) noexcept
 {
     numSamples = juce::jlimit (0, maxBlockSize, numSamples);
-    if (hasShape<2, false> (downStages[1]) && hasShape<3, false> (downStages[0]))
+    if (hasDesignedStages())
     {
-        downBothKernel<2, false, 3, false> (downStages[1], downStages[0], quadRate.data(), hostRate.data(), numSamples);
+        downBothKernel (downStages[1], downStages[0], quadRate.data(), hostRate.data(), numSamples);
     }
     else
     {
@@ -314,6 +244,19 @@ void HalfBandOversampler::processDown (float* left, float* right, int numSamples
     if (right != nullptr)
         for (int i = 0; i < numSamples; ++i)
             right[i] = pairs[2 * i + 1];
+}
+
+bool HalfBandOversampler::hasDesignedStages() const noexcept
+{
+    return hasShape<4, true> (upStages[0]) && hasShape<3, true> (upStages[1])
+        && hasShape<2, false> (downStages[1]) && hasShape<3, false> (downStages[0]);
+}
+
+void HalfBandOversampler::snapStatesToZero() noexcept
+{
+    for (auto* stages : { upStages, downStages })
+        for (int n = 0; n < 2; ++n)
+            stages[n].snapStateToZero();
 }
 
 bool HalfBandOversampler::isSilent() const noexcept

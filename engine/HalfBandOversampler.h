@@ -43,6 +43,10 @@ public:
         state stays as it is. */
     bool isSilent() const noexcept;
 
+    /** True when the four stages are the designs prepare() makes, the section counts that
+        HalfBandSteps::DesignedUp and DesignedDown are built for. */
+    bool hasDesignedStages() const noexcept;
+
     /** One 2x stage. `alpha` and `state` hold one section of both branches per vector; when the
         direct branch has one more section than the delayed one, the last section's delayed lanes
         pass through. */
@@ -64,6 +68,18 @@ public:
         void snapStateToZero() noexcept;
         bool isSilent() const noexcept;
     };
+
+    /** The stages, for a pass that runs them together with the stages around them (FilterAndDrive).
+        Up stage 0 works at the host rate and 1 at twice it; down stage 1 takes the 4x signal and 0
+        gives the host rate. */
+    Stage& upStage (int n) noexcept { return upStages[n]; }
+    Stage& downStage (int n) noexcept { return downStages[n]; }
+    /** Room for the 4x signal of a block of the prepared size: 2 * 4 * getMaxBlockSize() floats. */
+    float* quadRateBuffer() noexcept { return quadRate.data(); }
+
+    /** Sets every stage's states within +-1e-8 to zero, as processUp and processDown do after each
+        block, so that decaying states reach exactly zero. */
+    void snapStatesToZero() noexcept;
 
 private:
     Stage upStages[2], downStages[2];

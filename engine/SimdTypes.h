@@ -8,6 +8,24 @@ typedef float Float2 __attribute__ ((vector_size (8)));
 typedef float Float4 __attribute__ ((vector_size (16)));
 typedef int Int4 __attribute__ ((vector_size (16)));
 typedef int Int2 __attribute__ ((vector_size (8)));
+typedef float Float8 __attribute__ ((vector_size (32)));
+typedef int Int8 __attribute__ ((vector_size (32)));
+
+/** The same value in every lane of V, or the value itself when V is float: lets one formula serve
+    scalars and vectors. */
+template <typename V>
+inline V broadcast (float value) noexcept
+{
+    if constexpr (sizeof (V) == sizeof (float))
+        return value;
+    else
+    {
+        V v {};
+        for (unsigned i = 0; i < sizeof (V) / sizeof (float); ++i)
+            v[i] = value;
+        return v;
+    }
+}
 
 /** Sets to 0 every lane within +-1e-8 (and any NaN), as the filters do with their states after
     each block so that decaying states reach exactly zero. */

@@ -24,17 +24,14 @@ void TptLowpass::process (float* left, float* right, int numSamples, float cutof
     for (int i = 0; i < numSamples; ++i)
     {
         const Float2 x = { left[i], right != nullptr ? right[i] : 0.0f };
-        const Float2 yHP = c.h * (x - a * damping - b);
-        const Float2 yBP = yHP * c.g + a;
-        a = yHP * c.g + yBP;
-        const Float2 yLP = yBP * c.g + b;
-        b = yBP * c.g + yLP;
+        const Float2 yLP = step (c, damping, a, b, x);
         left[i] = yLP[0];
         if (right != nullptr)
             right[i] = yLP[1];
     }
 
-    s1 = snapToZero (a);
-    s2 = snapToZero (b);
+    s1 = a;
+    s2 = b;
+    snapStatesToZero();
 }
 } // namespace gribb

@@ -32,6 +32,25 @@ struct TptLowpass
         s2 = Float2 {};
     }
 
+    /** One sample of both channels through the filter with states a (s1) and b (s2), the
+        operations in JUCE's order; returns the lowpass output. damping = g + R2. */
+    static Float2 step (const Coefficients& c, float damping, Float2& a, Float2& b, Float2 x) noexcept
+    {
+        const Float2 yHP = c.h * (x - a * damping - b);
+        const Float2 yBP = yHP * c.g + a;
+        a = yHP * c.g + yBP;
+        const Float2 yLP = yBP * c.g + b;
+        b = yBP * c.g + yLP;
+        return yLP;
+    }
+
+    /** Sets the states within +-1e-8 to zero, as process() does after each block. */
+    void snapStatesToZero() noexcept
+    {
+        s1 = snapToZero (s1);
+        s2 = snapToZero (s2);
+    }
+
     /** Filters numSamples of left and right in place (right may be null: that lane runs on
         silence), then sets states within +-1e-8 to zero so a decaying state reaches zero. */
     void process (float* left, float* right, int numSamples, float cutoffHz, float resonance) noexcept;

@@ -3,6 +3,7 @@
 #include "editor/GribbTazoAudioProcessorEditor.h"
 #include "engine/DegradationStage.h"
 #include "engine/DriveStage.h"
+#include "engine/FilterAndDrive.h"
 #include "engine/FilterStage.h"
 #include "engine/GribbVoice.h"
 #include "engine/OutputStage.h"
@@ -131,14 +132,12 @@ void GribbTazoAudioProcessor::processBlock (juce::AudioBuffer<float>& buffer, ju
 
     if (! chainSilent)
     {
-        gribb::FilterStage::process (filter, buffer, numSamples,
-                                     gribb::FilterStage::cutoffFor (raw (gribb::cutoff), raw (gribb::lfoToCutoff),
-                                                                    lfoValue, currentSampleRate),
-                                     raw (gribb::resonance));
-
-        gribb::DriveStage::process (buffer, numSamples, oversampleChoice,
-                                    gribb::DriveShaper::fromParameters (raw (gribb::drive), raw (gribb::hardClip)),
-                                    oversampler.get(), oversamplerBlockSize);
+        gribb::FilterAndDrive::process (filter,
+                                        gribb::FilterStage::cutoffFor (raw (gribb::cutoff), raw (gribb::lfoToCutoff),
+                                                                       lfoValue, currentSampleRate),
+                                        raw (gribb::resonance), buffer, numSamples, oversampleChoice,
+                                        gribb::DriveShaper::fromParameters (raw (gribb::drive), raw (gribb::hardClip)),
+                                        oversampler.get(), oversamplerBlockSize);
     }
 
     const float srReduce = raw (gribb::srReduce), bitDepth = raw (gribb::bitDepth);
