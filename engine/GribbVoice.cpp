@@ -17,7 +17,7 @@ namespace
     // phases run on while the unison is silent (it may come in at any block); the modulators only
     // in an FM note, the one shape that reads them; in a pulse or triangle note they stand still.
     template <bool Modulators>
-    void stepAndRecord (float (&phases)[4], const float (&increments)[4],
+    void stepAndRecord (float (&phases)[GribbVoice::numPhases], const float (&increments)[GribbVoice::numPhases],
                         const PhaseRecords& out, int length) noexcept
     {
         float main = phases[0], mainModulator = phases[1], unison = phases[2], unisonModulator = phases[3];
@@ -119,7 +119,7 @@ void GribbVoice::updatePitch() noexcept
     unisonOscillator.setFrequency (u);
 }
 
-void GribbVoice::renderNextBlock (juce::AudioBuffer<float>& outputBuffer, int startSample, int numSamples)
+bool GribbVoice::beginRender (juce::AudioBuffer<float>& outputBuffer, int startSample) noexcept
 {
     if (! envelope.isActive())
     {
@@ -128,77 +128,110 @@ void GribbVoice::renderNextBlock (juce::AudioBuffer<float>& outputBuffer, int st
         // then frees itself here, or it would stay busy, silent, for good.
         if (isActive())
             clearCurrentNote();
-        return;
+        return false;
     }
 
     updatePitch();
 
-    auto* left = outputBuffer.getWritePointer (0, startSample);
-    auto* right = outputBuffer.getNumChannels() >= 2 ? outputBuffer.getWritePointer (1, startSample) : nullptr;
+    render.left = outputBuffer.getWritePointer (0, startSample);
+    render.right = outputBuffer.getNumChannels() >= 2 ? outputBuffer.getWritePointer (1, startSample) : nullptr;
 
     const auto fm = clampTo ((lfoFmAmount + params.fmIndex) + 6.0f * pressure, 0.0f, 24.0f);
     mainOscillator.fmIndex = fm;
     unisonOscillator.fmIndex = fm;
 
-    const bool unisonOn = params.unisonDetune > unisonThreshold;
-    const float level = velocity;
-    const float pressureGain = 0.6f * pressure + 0.4f;
+    render.unisonOn = params.unisonDetune > unisonThreshold;
+    render.level = velocity;
+    render.pressureGain = 0.6f * pressure + 0.4f;
 
-    // The block runs in short chunks. The envelope renders its values, one loop steps the
-    // oscillators and records their phases; then the oscillator shapes are evaluated over the recorded phases, and one loop
-    // mixes them into the output.
-    const float increments[4] = { mainOscillator.phaseIncrement, mainOscillator.phaseIncrement * mainOscillator.fmRatio,
-                                  unisonOscillator.phaseIncrement,
-                                  unisonOscillator.phaseIncrement * unisonOscillator.fmRatio };
-    // A note keeps the shape it started with, and only the FM shape reads the modulator phases.
-    const bool fmShape = mainOscillator.shape == 2;
+    // A note keeps the shape it started with, and only the FM shape reads the modulator phases,
+    // so in the other shapes the modulators stand still. The unison phases run on while the
+    // unison is silent (it may come in at any block).
+    render.fmShape = mainOscillator.shape == 2;
+    render.increments[0] = mainOscillator.phaseIncrement;
+    render.increments[1] = render.fmShape ? mainOscillator.phaseIncrement * mainOscillator.fmRatio : 0.0f;
+    render.increments[2] = unisonOscillator.phaseIncrement;
+    render.increments[3] = render.fmShape ? unisonOscillator.phaseIncrement * unisonOscillator.fmRatio : 0.0f;
+    return true;
+}
 
-    constexpr int chunk = 64;
-    float envelopeValues[chunk], mainValues[chunk], unisonValues[chunk];
-    float mainPhases[chunk], mainModulatorPhases[chunk], unisonPhases[chunk], unisonModulatorPhases[chunk];
+void GribbVoice::readPhases (float* four) const noexcept
+{
+    four[0] = mainOscillator.phase;
+    four[1] = mainOscillator.modulatorPhase;
+    four[2] = unisonOscillator.phase;
+    four[3] = unisonOscillator.modulatorPhase;
+}
 
-    for (int done = 0; done < numSamples; done += chunk)
+void GribbVoice::writePhases (const float* four) noexcept
+{
+    mainOscillator.phase = four[0];
+    mainOscillator.modulatorPhase = four[1];
+    unisonOscillator.phase = four[2];
+    unisonOscillator.modulatorPhase = four[3];
+}
+
+void GribbVoice::renderChunk (const float* const* phaseRecords, int offset, int length) noexcept
+{
+    // The envelope renders its values, the oscillator shapes are evaluated over the recorded
+    // phases, and one loop mixes them into the output.
+    float envelopeValues[chunkSize], mainValues[chunkSize], unisonValues[chunkSize];
+    envelope.render (envelopeValues, length);
+
+    mainOscillator.renderAtPhases (phaseRecords[0], phaseRecords[1], mainValues, length);
+    if (render.unisonOn)
     {
-        const int length = juce::jmin (chunk, numSamples - done);
-
-        float phases[4] = { mainOscillator.phase, mainOscillator.modulatorPhase, unisonOscillator.phase,
-                            unisonOscillator.modulatorPhase };
-        envelope.render (envelopeValues, length);
-
-        const PhaseRecords records { mainPhases, mainModulatorPhases, unisonPhases, unisonModulatorPhases };
-        if (fmShape)
-            stepAndRecord<true> (phases, increments, records, length);
-        else
-            stepAndRecord<false> (phases, increments, records, length);
-        mainOscillator.phase = phases[0];
-        mainOscillator.modulatorPhase = phases[1];
-        unisonOscillator.phase = phases[2];
-        unisonOscillator.modulatorPhase = phases[3];
-
-        mainOscillator.renderAtPhases (mainPhases, mainModulatorPhases, mainValues, length);
-
-        if (unisonOn)
-        {
-            unisonOscillator.renderAtPhases (unisonPhases, unisonModulatorPhases, unisonValues, length);
-            OscillatorKernels::average (unisonValues, mainValues, length);
-        }
-
-        float* l = left + done;
-        for (int i = 0; i < length; ++i)
-            mainValues[i] = ((envelopeValues[i] * level) * pressureGain) * mainValues[i];
-
-        for (int i = 0; i < length; ++i)
-            l[i] += mainValues[i];
-
-        if (right != nullptr)
-        {
-            float* r = right + done;
-            for (int i = 0; i < length; ++i)
-                r[i] += mainValues[i];
-        }
+        unisonOscillator.renderAtPhases (phaseRecords[2], phaseRecords[3], unisonValues, length);
+        OscillatorKernels::average (unisonValues, mainValues, length);
     }
 
+    const float level = render.level, pressureGain = render.pressureGain;
+    for (int i = 0; i < length; ++i)
+        mainValues[i] = ((envelopeValues[i] * level) * pressureGain) * mainValues[i];
+
+    float* l = render.left + offset;
+    for (int i = 0; i < length; ++i)
+        l[i] += mainValues[i];
+
+    if (render.right != nullptr)
+    {
+        float* r = render.right + offset;
+        for (int i = 0; i < length; ++i)
+            r[i] += mainValues[i];
+    }
+}
+
+void GribbVoice::endRender() noexcept
+{
     if (! envelope.isActive())
         clearCurrentNote();
+}
+
+void GribbVoice::renderAlone (int numSamples) noexcept
+{
+    float records[numPhases][chunkSize];
+    const float* const recordPointers[numPhases] = { records[0], records[1], records[2], records[3] };
+    float phases[numPhases];
+
+    for (int done = 0; done < numSamples; done += chunkSize)
+    {
+        const int length = juce::jmin (chunkSize, numSamples - done);
+        readPhases (phases);
+        const PhaseRecords out { records[0], records[1], records[2], records[3] };
+        if (render.fmShape)
+            stepAndRecord<true> (phases, render.increments, out, length);
+        else
+            stepAndRecord<false> (phases, render.increments, out, length);
+        writePhases (phases);
+        renderChunk (recordPointers, done, length);
+    }
+
+    endRender();
+}
+
+void GribbVoice::renderNextBlock (juce::AudioBuffer<float>& outputBuffer, int startSample, int numSamples)
+{
+    if (beginRender (outputBuffer, startSample))
+        renderAlone (numSamples);
 }
 } // namespace gribb

@@ -44,7 +44,42 @@ public:
     /** The unison oscillator sounds only above this detune, in cents. */
     static constexpr float unisonThreshold = 0.0001f;
 
+    /** Samples a render works on at a time. */
+    static constexpr int chunkSize = 64;
+
+    /** The four phases of the voice, in this order: main carrier, main modulator, unison carrier,
+        unison modulator. */
+    static constexpr int numPhases = 4;
+
+    /** A render in three steps, for a synthesiser that steps the phases of many voices together
+        (renderNextBlock is the same three steps with the voice stepping its own phases).
+        beginRender readies a render of numSamples from startSample; false means the voice has
+        nothing to render (its note, if any, is then freed). After it, phaseIncrements() holds the
+        per-sample increment of each phase, 0 for a phase that stands still. renderChunk renders
+        `length` (at most chunkSize) samples from `offset` within the render, given each phase as
+        it was before each of those samples; the caller keeps the phases themselves up to date
+        (phases(), which hold the values before the next sample). endRender finishes it. */
+    bool beginRender (juce::AudioBuffer<float>& outputBuffer, int startSample) noexcept;
+    const float* phaseIncrements() const noexcept { return render.increments; }
+    void readPhases (float* four) const noexcept;
+    void writePhases (const float* four) noexcept;
+    void renderChunk (const float* const* phaseRecords, int offset, int length) noexcept;
+    void endRender() noexcept;
+    /** After beginRender: renders numSamples stepping its own phases, and ends the render. */
+    void renderAlone (int numSamples) noexcept;
+
 private:
+    // What stays the same through one render.
+    struct RenderSetup
+    {
+        float increments[numPhases] {};
+        bool fmShape = false, unisonOn = false;
+        float level = 0.0f, pressureGain = 0.0f;
+        float* left = nullptr;
+        float* right = nullptr;
+    };
+    RenderSetup render;
+
     void updatePitch() noexcept;
     void updatePressureAndTimbre() noexcept;
     void setEnvelopeFromParams();

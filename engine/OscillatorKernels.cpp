@@ -52,11 +52,25 @@ void triangle (const float* phases, float* out, int numSamples) noexcept
     }
 }
 
+// The modulator's sines in one loop, the carrier's in a second: the two sines of one sample are a
+// long chain of dependent operations, and with half of it per iteration the processor overlaps
+// many more samples. The operations are those of one expression, in the same order.
 GRIBB_VECTOR_CLONES
 void fm (const float* phases, const float* modulatorPhases, float index, float* out, int numSamples) noexcept
 {
-    for (int i = 0; i < numSamples; ++i)
-        out[i] = fastSine (fastSine (twoPi * modulatorPhases[i]) * index + twoPi * phases[i]);
+    constexpr int piece = 64;
+    float modulation[piece];
+    for (int start = 0; start < numSamples; start += piece)
+    {
+        const int length = numSamples - start < piece ? numSamples - start : piece;
+        const float* m = modulatorPhases + start;
+        const float* p = phases + start;
+        float* o = out + start;
+        for (int i = 0; i < length; ++i)
+            modulation[i] = fastSine (twoPi * m[i]) * index;
+        for (int i = 0; i < length; ++i)
+            o[i] = fastSine (modulation[i] + twoPi * p[i]);
+    }
 }
 
 GRIBB_VECTOR_CLONES

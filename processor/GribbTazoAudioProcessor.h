@@ -8,6 +8,7 @@
 
 #include <juce_audio_processors/juce_audio_processors.h>
 
+#include "engine/GribbSynthesiser.h"
 #include "engine/HalfBandOversampler.h"
 #include "engine/Lfo.h"
 #include "engine/SampleRateReducer.h"
@@ -77,7 +78,7 @@ private:
         voice sounding. */
     bool voicesAreSilent (const juce::MidiBuffer& midiMessages) const noexcept;
 
-    juce::MPESynthesiser synth;
+    gribb::GribbSynthesiser synth;
     std::array<gribb::GribbVoice*, 16> voices {}; // the synthesiser's voices, owned by it
     gribb::TptLowpass filter;
     std::unique_ptr<gribb::HalfBandOversampler> oversampler;

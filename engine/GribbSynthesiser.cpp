@@ -1,0 +1,83 @@
+#include "engine/GribbSynthesiser.h"
+
+#include "engine/GribbVoice.h"
+
+namespace gribb
+{
+static_assert (GribbSynthesiser::maxVoices * GribbVoice::numPhases == PhaseBank::maxLanes);
+static_assert (GribbVoice::chunkSize == PhaseBank::maxLength);
+
+void GribbSynthesiser::renderNextSubBlock (juce::AudioBuffer<float>& outputAudio, int startSample, int numSamples)
+{
+    const juce::ScopedLock sl (voicesLock);
+
+    GribbVoice* rendering[maxVoices];
+    int count = 0;
+    for (auto* voice : voices)
+    {
+        if (! voice->isActive())
+            continue;
+        auto* gribbVoice = dynamic_cast<GribbVoice*> (voice);
+        if (gribbVoice == nullptr || count == maxVoices)
+        {
+            // Not for the bank: every voice renders on its own, as the base class does (no
+            // voice has begun a render yet).
+            juce::MPESynthesiser::renderNextSubBlock (outputAudio, startSample, numSamples);
+            return;
+        }
+        rendering[count++] = gribbVoice;
+    }
+
+    // Voices that have nothing to render (their envelope ended between renders) drop out here.
+    int sounding = 0;
+    for (int v = 0; v < count; ++v)
+        if (rendering[v]->beginRender (outputAudio, startSample))
+            rendering[sounding++] = rendering[v];
+
+    // A voice or two step their phases faster on their own: the bank's vectors would be mostly
+    // empty, and one vector's chain is longer than a few scalar ones side by side.
+    if (sounding < fewestForTheBank)
+    {
+        for (int v = 0; v < sounding; ++v)
+            rendering[v]->renderAlone (numSamples);
+        return;
+    }
+
+    constexpr int phases = GribbVoice::numPhases;
+    const int lanes = sounding * phases;
+    for (int v = 0; v < sounding; ++v)
+    {
+        const float* increments = rendering[v]->phaseIncrements();
+        for (int k = 0; k < phases; ++k)
+            bank.increments[v * phases + k] = increments[k];
+    }
+    // The lanes the bank steps beyond the voices' stand still.
+    constexpr int stepped = 8 * PhaseBank::groupsAtOnce;
+    for (int lane = lanes; lane < ((lanes + stepped - 1) / stepped) * stepped && lane < PhaseBank::maxLanes; ++lane)
+    {
+        bank.increments[lane] = 0.0f;
+        bank.phases[lane] = 0.0f;
+    }
+
+    for (int v = 0; v < sounding; ++v)
+        rendering[v]->readPhases (bank.phases + v * phases);
+
+    for (int done = 0; done < numSamples; done += GribbVoice::chunkSize)
+    {
+        const int length = juce::jmin (GribbVoice::chunkSize, numSamples - done);
+        bank.step (lanes, length);
+        for (int v = 0; v < sounding; ++v)
+        {
+            const float* const records[phases] = { bank.records[v * phases], bank.records[v * phases + 1],
+                                                   bank.records[v * phases + 2], bank.records[v * phases + 3] };
+            rendering[v]->renderChunk (records, done, length);
+        }
+    }
+
+    for (int v = 0; v < sounding; ++v)
+    {
+        rendering[v]->writePhases (bank.phases + v * phases);
+        rendering[v]->endRender();
+    }
+}
+} // namespace gribb

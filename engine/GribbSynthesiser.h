@@ -1,0 +1,33 @@
+#pragma once
+
+#include <juce_audio_basics/juce_audio_basics.h>
+
+#include "engine/PhaseBank.h"
+
+namespace gribb
+{
+class GribbVoice;
+
+/** The MPE synthesiser, rendering its GribbVoices together: chunk by chunk, the phases of every
+    sounding voice are stepped at once in a PhaseBank, then each voice renders the chunk from its
+    recorded phases and adds it into the output, in the synthesiser's voice order. Each voice
+    computes exactly what its own renderNextBlock would, and each output sample receives the
+    voices' values in the same order, so the samples are the same. */
+class GribbSynthesiser : public juce::MPESynthesiser
+{
+public:
+    /** Voices rendered together; with more, or with a voice of another kind, a sub-block renders
+        voice by voice. */
+    static constexpr int maxVoices = PhaseBank::maxLanes / 4;
+
+    /** With fewer sounding voices, each voice steps its own phases. */
+    static constexpr int fewestForTheBank = 3;
+
+protected:
+    void renderNextSubBlock (juce::AudioBuffer<float>& outputAudio, int startSample, int numSamples) override;
+    using juce::MPESynthesiser::renderNextSubBlock;
+
+private:
+    PhaseBank bank;
+};
+} // namespace gribb

@@ -1,0 +1,120 @@
+#include "engine/PhaseBank.h"
+
+#include <cstring>
+
+#include "engine/VectorClones.h"
+
+namespace gribb
+{
+namespace
+{
+    // The helpers are always inlined, so that they are built for each instruction set the
+    // stepping function is built for.
+    inline __attribute__ ((always_inline)) Float8 load8 (const float* p) noexcept
+    {
+        Float8 v;
+        std::memcpy (&v, p, sizeof (v));
+        return v;
+    }
+
+    inline __attribute__ ((always_inline)) bool anyLane (Int8 mask) noexcept
+    {
+        int any = 0;
+        for (int lane = 0; lane < 8; ++lane)
+            any |= mask[lane];
+        return any != 0;
+    }
+
+    // Rows of eight samples of eight lanes become eight lanes of eight samples.
+    inline __attribute__ ((always_inline)) void transpose8 (const Float8* rows, float* const* lanes, int at) noexcept
+    {
+        const Float8 t0 = __builtin_shufflevector (rows[0], rows[1], 0, 8, 1, 9, 4, 12, 5, 13);
+        const Float8 t1 = __builtin_shufflevector (rows[0], rows[1], 2, 10, 3, 11, 6, 14, 7, 15);
+        const Float8 t2 = __builtin_shufflevector (rows[2], rows[3], 0, 8, 1, 9, 4, 12, 5, 13);
+        const Float8 t3 = __builtin_shufflevector (rows[2], rows[3], 2, 10, 3, 11, 6, 14, 7, 15);
+        const Float8 t4 = __builtin_shufflevector (rows[4], rows[5], 0, 8, 1, 9, 4, 12, 5, 13);
+        const Float8 t5 = __builtin_shufflevector (rows[4], rows[5], 2, 10, 3, 11, 6, 14, 7, 15);
+        const Float8 t6 = __builtin_shufflevector (rows[6], rows[7], 0, 8, 1, 9, 4, 12, 5, 13);
+        const Float8 t7 = __builtin_shufflevector (rows[6], rows[7], 2, 10, 3, 11, 6, 14, 7, 15);
+
+        const Float8 u0 = __builtin_shufflevector (t0, t2, 0, 1, 8, 9, 4, 5, 12, 13);
+        const Float8 u1 = __builtin_shufflevector (t0, t2, 2, 3, 10, 11, 6, 7, 14, 15);
+        const Float8 u2 = __builtin_shufflevector (t1, t3, 0, 1, 8, 9, 4, 5, 12, 13);
+        const Float8 u3 = __builtin_shufflevector (t1, t3, 2, 3, 10, 11, 6, 7, 14, 15);
+        const Float8 u4 = __builtin_shufflevector (t4, t6, 0, 1, 8, 9, 4, 5, 12, 13);
+        const Float8 u5 = __builtin_shufflevector (t4, t6, 2, 3, 10, 11, 6, 7, 14, 15);
+        const Float8 u6 = __builtin_shufflevector (t5, t7, 0, 1, 8, 9, 4, 5, 12, 13);
+        const Float8 u7 = __builtin_shufflevector (t5, t7, 2, 3, 10, 11, 6, 7, 14, 15);
+
+        const Float8 out[8] = {
+            __builtin_shufflevector (u0, u4, 0, 1, 2, 3, 8, 9, 10, 11),
+            __builtin_shufflevector (u1, u5, 0, 1, 2, 3, 8, 9, 10, 11),
+            __builtin_shufflevector (u2, u6, 0, 1, 2, 3, 8, 9, 10, 11),
+            __builtin_shufflevector (u3, u7, 0, 1, 2, 3, 8, 9, 10, 11),
+            __builtin_shufflevector (u0, u4, 4, 5, 6, 7, 12, 13, 14, 15),
+            __builtin_shufflevector (u1, u5, 4, 5, 6, 7, 12, 13, 14, 15),
+            __builtin_shufflevector (u2, u6, 4, 5, 6, 7, 12, 13, 14, 15),
+            __builtin_shufflevector (u3, u7, 4, 5, 6, 7, 12, 13, 14, 15),
+        };
+        for (int lane = 0; lane < 8; ++lane)
+            std::memcpy (lanes[lane] + at, &out[lane], sizeof (Float8));
+    }
+} // namespace
+
+GRIBB_VECTOR_CLONES
+void PhaseBank::step (int numLanes, int length) noexcept
+{
+    if (numLanes <= 0 || length <= 0)
+        return;
+    numLanes = numLanes < maxLanes ? numLanes : maxLanes;
+    length = length < maxLength ? length : maxLength;
+    const int groups = (numLanes + 7) / 8;
+
+    const Float8 one = broadcast<Float8> (1.0f);
+
+    // An increment below 1 added to a phase below 1 gives less than 2, so one subtraction wraps
+    // it; only an increment of 1 or more (a modulator above the sample rate) needs more.
+    bool fast = true;
+    for (int g = 0; g < groups; ++g)
+        fast = fast && ! anyLane (load8 (increments + 8 * g) >= one);
+
+    // Four groups at a time, sample by sample: their chains are independent and overlap, and four
+    // groups' phases and increments stay in registers. Groups past the last step lanes that stand
+    // still.
+    for (int first = 0; first < groups; first += groupsAtOnce)
+    {
+        Float8 p[groupsAtOnce], increment[groupsAtOnce];
+        for (int g = 0; g < groupsAtOnce; ++g)
+        {
+            p[g] = load8 (phases + 8 * (first + g));
+            increment[g] = load8 (increments + 8 * (first + g));
+        }
+
+        for (int i = 0; i < length; ++i)
+        {
+            #pragma GCC unroll 4
+            for (int g = 0; g < groupsAtOnce; ++g)
+            {
+                bySample[first + g][i] = p[g];
+                const Float8 sum = increment[g] + p[g];
+                Float8 wrapped = (sum >= one) ? sum - one : sum;
+                if (! fast)
+                    while (anyLane (wrapped >= one))
+                        wrapped = (wrapped >= one) ? wrapped - one : wrapped;
+                p[g] = wrapped;
+            }
+        }
+
+        for (int g = 0; g < groupsAtOnce; ++g)
+            std::memcpy (phases + 8 * (first + g), &p[g], sizeof (Float8));
+    }
+
+    for (int g = 0; g < groups; ++g)
+    {
+        float* const lanes[8] = { records[8 * g], records[8 * g + 1], records[8 * g + 2], records[8 * g + 3],
+                                  records[8 * g + 4], records[8 * g + 5], records[8 * g + 6], records[8 * g + 7] };
+        for (int at = 0; at < length; at += 8)
+            transpose8 (bySample[g] + at, lanes, at);
+    }
+}
+} // namespace gribb
