@@ -13,8 +13,9 @@ namespace gribb
 {
 namespace
 {
+    // Always inlined, so that it is built for each instruction set the function below is built for.
     template <bool LowCeiling>
-    inline void shape (const DriveShaper& shaper, float* samples, int numSamples) noexcept
+    GRIBB_VECTOR_INLINE void shape (const DriveShaper& shaper, float* samples, int numSamples) noexcept
     {
         // A copy the samples cannot alias, so its two constants stay in registers.
         const DriveShaper local = shaper;

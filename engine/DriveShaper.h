@@ -46,7 +46,7 @@ struct DriveShaper
         one exponential a value, e^-y above zero and e^(0.85 y) below (both arguments <= 0), both
         candidates computed and one selected. LowCeiling must be ! hasFullCeiling(). */
     template <bool LowCeiling, typename V>
-    V shapeValues (V x) const noexcept
+    GRIBB_VECTOR_INLINE V shapeValues (V x) const noexcept
     {
         const V one = broadcast<V> (1.0f), minusOne = broadcast<V> (-1.0f);
         const V y = broadcast<V> (driveGain) * x;

@@ -13,7 +13,7 @@ namespace gribb
     about one unit in the last place of expf. V is float or a float vector (Float8): every lane
     gets the operations a float would, so the results are the same value for value. */
 template <typename V>
-inline V fastExpNonPositive (V x) noexcept
+GRIBB_VECTOR_INLINE V fastExpNonPositive (V x) noexcept
 {
     const V log2e = broadcast<V> (1.44269504088896341f);
     const V roundingShift = broadcast<V> (12582912.0f); // 1.5 x 2^23: adding it rounds to an integer

@@ -10,14 +10,14 @@ namespace
 {
     // The helpers are always inlined, so that they are built for each instruction set the
     // stepping function is built for.
-    inline __attribute__ ((always_inline)) Float8 load8 (const float* p) noexcept
+    GRIBB_VECTOR_INLINE Float8 load8 (const float* p) noexcept
     {
         Float8 v;
         std::memcpy (&v, p, sizeof (v));
         return v;
     }
 
-    inline __attribute__ ((always_inline)) bool anyLane (Int8 mask) noexcept
+    GRIBB_VECTOR_INLINE bool anyLane (Int8 mask) noexcept
     {
         int any = 0;
         for (int lane = 0; lane < 8; ++lane)
@@ -26,7 +26,7 @@ namespace
     }
 
     // Rows of eight samples of eight lanes become eight lanes of eight samples.
-    inline __attribute__ ((always_inline)) void transpose8 (const Float8* rows, float* const* lanes, int at) noexcept
+    GRIBB_VECTOR_INLINE void transpose8 (const Float8* rows, float* const* lanes, int at) noexcept
     {
         const Float8 t0 = __builtin_shufflevector (rows[0], rows[1], 0, 8, 1, 9, 4, 12, 5, 13);
         const Float8 t1 = __builtin_shufflevector (rows[0], rows[1], 2, 10, 3, 11, 6, 14, 7, 15);

@@ -1,5 +1,11 @@
 #pragma once
 
+/** For the helpers that take or return a vector: always inlined, so that each is built for the
+    instruction set of the kernel that calls it (engine/VectorClones.h). An eight-float vector
+    passes between functions in a different way with AVX than without, so an out-of-line copy
+    built without AVX, called from a kernel built with it, would read garbage. */
+#define GRIBB_VECTOR_INLINE inline __attribute__ ((always_inline))
+
 namespace gribb
 {
 /** Small float vectors for the stereo stages. Each lane is computed with the same IEEE operations
@@ -14,7 +20,7 @@ typedef int Int8 __attribute__ ((vector_size (32)));
 /** The same value in every lane of V, or the value itself when V is float: lets one formula serve
     scalars and vectors. */
 template <typename V>
-inline V broadcast (float value) noexcept
+GRIBB_VECTOR_INLINE V broadcast (float value) noexcept
 {
     if constexpr (sizeof (V) == sizeof (float))
         return value;
