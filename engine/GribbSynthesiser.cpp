@@ -43,13 +43,24 @@ void GribbSynthesiser::renderNextSubBlock (juce::AudioBuffer<float>& outputAudio
         return;
     }
 
+    // One lane for each phase that moves: a voice's carriers always, its modulators in an FM note.
+    // A phase the voice does not read is left where it is and gets no lane.
     constexpr int phases = GribbVoice::numPhases;
-    const int lanes = sounding * phases;
+    int laneOf[maxVoices][phases];
+    int lanes = 0;
     for (int v = 0; v < sounding; ++v)
     {
         const float* increments = rendering[v]->phaseIncrements();
         for (int k = 0; k < phases; ++k)
-            bank.increments[v * phases + k] = increments[k];
+        {
+            laneOf[v][k] = -1;
+            if (! rendering[v]->readsPhase (k))
+                continue;
+            laneOf[v][k] = lanes;
+            bank.increments[lanes] = increments[k];
+            bank.phases[lanes] = rendering[v]->phase (k);
+            ++lanes;
+        }
     }
     // The lanes the bank steps beyond the voices' stand still.
     constexpr int stepped = 8 * PhaseBank::groupsAtOnce;
@@ -59,24 +70,25 @@ void GribbSynthesiser::renderNextSubBlock (juce::AudioBuffer<float>& outputAudio
         bank.phases[lane] = 0.0f;
     }
 
-    for (int v = 0; v < sounding; ++v)
-        rendering[v]->readPhases (bank.phases + v * phases);
-
     for (int done = 0; done < numSamples; done += GribbVoice::chunkSize)
     {
         const int length = juce::jmin (GribbVoice::chunkSize, numSamples - done);
         bank.step (lanes, length);
         for (int v = 0; v < sounding; ++v)
         {
-            const float* const records[phases] = { bank.records[v * phases], bank.records[v * phases + 1],
-                                                   bank.records[v * phases + 2], bank.records[v * phases + 3] };
+            // A phase without a lane is never read: any records will do.
+            const float* records[phases];
+            for (int k = 0; k < phases; ++k)
+                records[k] = bank.records[laneOf[v][k] >= 0 ? laneOf[v][k] : laneOf[v][0]];
             rendering[v]->renderChunk (records, done, length);
         }
     }
 
     for (int v = 0; v < sounding; ++v)
     {
-        rendering[v]->writePhases (bank.phases + v * phases);
+        for (int k = 0; k < phases; ++k)
+            if (laneOf[v][k] >= 0)
+                rendering[v]->setPhase (k, bank.phases[laneOf[v][k]]);
         rendering[v]->endRender();
     }
 }

@@ -155,20 +155,28 @@ bool GribbVoice::beginRender (juce::AudioBuffer<float>& outputBuffer, int startS
     return true;
 }
 
+float GribbVoice::phase (int k) const noexcept
+{
+    const auto& oscillator = k < 2 ? mainOscillator : unisonOscillator;
+    return k % 2 == 0 ? oscillator.phase : oscillator.modulatorPhase;
+}
+
+void GribbVoice::setPhase (int k, float value) noexcept
+{
+    auto& oscillator = k < 2 ? mainOscillator : unisonOscillator;
+    (k % 2 == 0 ? oscillator.phase : oscillator.modulatorPhase) = value;
+}
+
 void GribbVoice::readPhases (float* four) const noexcept
 {
-    four[0] = mainOscillator.phase;
-    four[1] = mainOscillator.modulatorPhase;
-    four[2] = unisonOscillator.phase;
-    four[3] = unisonOscillator.modulatorPhase;
+    for (int k = 0; k < numPhases; ++k)
+        four[k] = phase (k);
 }
 
 void GribbVoice::writePhases (const float* four) noexcept
 {
-    mainOscillator.phase = four[0];
-    mainOscillator.modulatorPhase = four[1];
-    unisonOscillator.phase = four[2];
-    unisonOscillator.modulatorPhase = four[3];
+    for (int k = 0; k < numPhases; ++k)
+        setPhase (k, four[k]);
 }
 
 void GribbVoice::renderChunk (const float* const* phaseRecords, int offset, int length) noexcept

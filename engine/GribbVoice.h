@@ -55,20 +55,25 @@ public:
         (renderNextBlock is the same three steps with the voice stepping its own phases).
         beginRender readies a render of numSamples from startSample; false means the voice has
         nothing to render (its note, if any, is then freed). After it, phaseIncrements() holds the
-        per-sample increment of each phase, 0 for a phase that stands still. renderChunk renders
-        `length` (at most chunkSize) samples from `offset` within the render, given each phase as
-        it was before each of those samples; the caller keeps the phases themselves up to date
-        (phases(), which hold the values before the next sample). endRender finishes it. */
+        per-sample increment of each phase and readsPhase(k) tells which phases the render reads;
+        the others stand still. renderChunk renders `length` (at most chunkSize) samples from
+        `offset` within the render, given each phase the render reads as it was before each of
+        those samples; the caller steps the phases and stores where they end with setPhase.
+        endRender finishes the render. */
     bool beginRender (juce::AudioBuffer<float>& outputBuffer, int startSample) noexcept;
     const float* phaseIncrements() const noexcept { return render.increments; }
-    void readPhases (float* four) const noexcept;
-    void writePhases (const float* four) noexcept;
+    bool readsPhase (int k) const noexcept { return k % 2 == 0 || render.fmShape; }
+    float phase (int k) const noexcept;
+    void setPhase (int k, float value) noexcept;
     void renderChunk (const float* const* phaseRecords, int offset, int length) noexcept;
     void endRender() noexcept;
     /** After beginRender: renders numSamples stepping its own phases, and ends the render. */
     void renderAlone (int numSamples) noexcept;
 
 private:
+    void readPhases (float* four) const noexcept;
+    void writePhases (const float* four) noexcept;
+
     // What stays the same through one render.
     struct RenderSetup
     {
