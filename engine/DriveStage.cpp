@@ -9,6 +9,14 @@ std::unique_ptr<HalfBandOversampler> createOversampler (int maxBlockSize)
     return oversampler;
 }
 
+int oversampledPieceSize (int numChannels, int oversampleChoice, const HalfBandOversampler* oversampler,
+                          int oversamplerBlockSize) noexcept
+{
+    if (oversampleChoice == 0 || oversampler == nullptr || numChannels <= 0)
+        return 0;
+    return juce::jmax (0, juce::jmin (oversamplerBlockSize, oversampler->getMaxBlockSize()));
+}
+
 void process (juce::AudioBuffer<float>& buffer, int numSamples, int oversampleChoice, const DriveShaper& shaper,
               HalfBandOversampler* oversampler, int oversamplerBlockSize) noexcept
 {
@@ -18,8 +26,8 @@ void process (juce::AudioBuffer<float>& buffer, int numSamples, int oversampleCh
     const int numChannels = buffer.getNumChannels();
     int firstPlainChannel = 0;
 
-    const int pieceSize = oversampler != nullptr ? juce::jmin (oversamplerBlockSize, oversampler->getMaxBlockSize()) : 0;
-    if (oversampleChoice != 0 && oversampler != nullptr && pieceSize > 0 && numChannels > 0)
+    const int pieceSize = oversampledPieceSize (numChannels, oversampleChoice, oversampler, oversamplerBlockSize);
+    if (pieceSize > 0)
     {
         const int channels = juce::jmin (numChannels, oversampledChannels);
         firstPlainChannel = channels;

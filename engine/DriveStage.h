@@ -19,6 +19,11 @@ namespace DriveStage
         of up to maxBlockSize samples and reset. Allocates: call it from prepareToPlay only. */
     std::unique_ptr<HalfBandOversampler> createOversampler (int maxBlockSize);
 
+    /** The most samples process() oversamples in one piece, or 0 when it runs at the host rate
+        (oversampling off, no oversampler, no channel). */
+    int oversampledPieceSize (int numChannels, int oversampleChoice, const HalfBandOversampler* oversampler,
+                              int oversamplerBlockSize) noexcept;
+
     /** Shapes the first numSamples of every channel in place. With an oversampling choice other
         than 0 and an oversampler, channels 0 and 1 run through it in pieces of at most
         oversamplerBlockSize samples, so a block longer than the oversampler was prepared for stays

@@ -56,20 +56,18 @@ namespace
         else
             filterAndUpsample<false> (filter, c, oversampler, left, right, numSamples);
         filter.snapStatesToZero();
+        oversampler.snapUpStatesToZero();
 
         shaper.process (oversampler.quadRateBuffer(), 2 * HalfBandOversampler::factor * numSamples);
         oversampler.processDown (left, right, numSamples);
-        oversampler.snapStatesToZero();
     }
 } // namespace
 
 bool runsAsOnePass (int numSamples, int numChannels, int oversampleChoice, const HalfBandOversampler* oversampler,
                     int oversamplerBlockSize) noexcept
 {
-    // The same conditions under which DriveStage oversamples the block in a single piece.
-    return numSamples > 0 && (numChannels == 1 || numChannels == 2) && oversampleChoice != 0
-        && oversampler != nullptr && oversampler->hasDesignedStages()
-        && numSamples <= juce::jmin (oversamplerBlockSize, oversampler->getMaxBlockSize());
+    const int pieceSize = DriveStage::oversampledPieceSize (numChannels, oversampleChoice, oversampler, oversamplerBlockSize);
+    return numSamples > 0 && numChannels <= 2 && numSamples <= pieceSize && oversampler->hasDesignedStages();
 }
 
 void process (TptLowpass& filter, float cutoffHz, float resonance, juce::AudioBuffer<float>& buffer,

@@ -218,8 +218,7 @@ float* HalfBandOversampler::processUp (const float* left, const float* right, in
         upStages[0].up (pairs, doubleRate.data(), numSamples);
         upStages[1].up (doubleRate.data(), quadRate.data(), 2 * numSamples);
     }
-    upStages[0].snapStateToZero();
-    upStages[1].snapStateToZero();
+    snapUpStatesToZero();
     return quadRate.data();
 }
 
@@ -252,11 +251,10 @@ bool HalfBandOversampler::hasDesignedStages() const noexcept
         && hasShape<2, false> (downStages[1]) && hasShape<3, false> (downStages[0]);
 }
 
-void HalfBandOversampler::snapStatesToZero() noexcept
+void HalfBandOversampler::snapUpStatesToZero() noexcept
 {
-    for (auto* stages : { upStages, downStages })
-        for (int n = 0; n < 2; ++n)
-            stages[n].snapStateToZero();
+    upStages[0].snapStateToZero();
+    upStages[1].snapStateToZero();
 }
 
 bool HalfBandOversampler::isSilent() const noexcept

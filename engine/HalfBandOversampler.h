@@ -77,9 +77,10 @@ public:
     /** Room for the 4x signal of a block of the prepared size: 2 * 4 * getMaxBlockSize() floats. */
     float* quadRateBuffer() noexcept { return quadRate.data(); }
 
-    /** Sets every stage's states within +-1e-8 to zero, as processUp and processDown do after each
-        block, so that decaying states reach exactly zero. */
-    void snapStatesToZero() noexcept;
+    /** Sets the upsampling stages' states within +-1e-8 to zero, as processUp does after each
+        block (processDown does the same for its stages), so that decaying states reach exactly
+        zero. For a pass that runs the upsampling stages itself. */
+    void snapUpStatesToZero() noexcept;
 
 private:
     Stage upStages[2], downStages[2];
