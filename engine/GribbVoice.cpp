@@ -52,6 +52,9 @@ void GribbVoice::noteStarted()
     const auto width = clampTo (params.pulseWidth, 0.05f, 0.95f);
     const auto ratio = clampTo (params.fmRatio, 0.25f, 12.0f);
     velocity = currentlyPlayingNote.noteOnVelocity.asUnsignedFloat();
+    // A note starts with its own pressure (what the instrument gives a new note on its channel),
+    // never with what an earlier note on this voice was last pressed with.
+    pressure = currentlyPlayingNote.pressure.asUnsignedFloat();
 
     for (auto* osc : { &mainOscillator, &unisonOscillator })
     {

@@ -374,3 +374,65 @@ TEST (GribbVoice, NoSampleRateGivesSilenceNotInfinity)
     for (int i = 0; i < 256; ++i)
         ASSERT_TRUE (std::isfinite (out.getSample (0, i)));
 }
+
+namespace
+{
+/** A one-voice MPE synthesiser in the plug-in's legacy mode, so that every note reuses the voice
+    and JUCE's instrument hands it the pressure a new note gets. */
+struct OneVoiceSynth
+{
+    juce::MPESynthesiser synth;
+    GribbVoice* voice = new GribbVoice();
+
+    OneVoiceSynth()
+    {
+        synth.addVoice (voice);
+        synth.enableLegacyMode (48, juce::Range<int> (1, 17));
+        synth.setCurrentPlaybackSampleRate (48000.0);
+        voice->params.release = 0.01f;
+    }
+
+    juce::AudioBuffer<float> play (const juce::MidiBuffer& midi, int numSamples)
+    {
+        juce::AudioBuffer<float> out (2, numSamples);
+        out.clear();
+        synth.renderNextBlock (out, midi, 0, numSamples);
+        return out;
+    }
+};
+} // namespace
+
+TEST (GribbVoice, ANewNoteStartsWithItsOwnPressureNotTheVoicesLast)
+{
+    // A pressed note on channel 2 ends and its release runs out; then a note arrives. On another
+    // channel it has no pressure, so it must sound exactly like the same note on a fresh voice. On
+    // the same channel, JUCE's legacy mode gives it the channel's last pressure, and so does the
+    // voice.
+    struct Case { int secondChannel; float expectedPressure; };
+    for (const Case c : { Case { 3, 0.0f }, Case { 2, juce::MPEValue::from7BitInt (100).asUnsignedFloat() } })
+    {
+        SCOPED_TRACE (c.secondChannel);
+        OneVoiceSynth used;
+        juce::MidiBuffer history;
+        history.addEvent (juce::MidiMessage::noteOn (2, 60, (juce::uint8) 100), 0);
+        history.addEvent (juce::MidiMessage::channelPressureChange (2, 100), 10);
+        history.addEvent (juce::MidiMessage::noteOff (2, 60), 2000);
+        used.play (history, 4800);
+        ASSERT_FALSE (used.voice->isActive());
+        ASSERT_GT (used.voice->pressure, 0.7f);
+
+        juce::MidiBuffer note;
+        note.addEvent (juce::MidiMessage::noteOn (c.secondChannel, 64, (juce::uint8) 90), 0);
+        const auto afterHistory = used.play (note, 1000);
+        EXPECT_FLOAT_EQ (used.voice->pressure, c.expectedPressure);
+
+        if (c.expectedPressure == 0.0f)
+        {
+            OneVoiceSynth fresh;
+            const auto alone = fresh.play (note, 1000);
+            for (int ch = 0; ch < 2; ++ch)
+                for (int i = 0; i < alone.getNumSamples(); ++i)
+                    ASSERT_EQ (afterHistory.getSample (ch, i), alone.getSample (ch, i)) << "channel " << ch << ", sample " << i;
+        }
+    }
+}

@@ -2,7 +2,7 @@
 
 namespace gribb::render
 {
-bool setOutputChannels (juce::AudioPluginInstance& plugin, int numChannels)
+bool setOutputChannels (juce::AudioProcessor& plugin, int numChannels)
 {
     auto layout = plugin.getBusesLayout();
 
@@ -21,7 +21,7 @@ bool setOutputChannels (juce::AudioPluginInstance& plugin, int numChannels)
     return plugin.getChannelCountOfBus (false, 0) == numChannels;
 }
 
-RenderResult renderSequence (juce::AudioPluginInstance& plugin, const juce::MidiMessageSequence& sequence,
+RenderResult renderSequence (juce::AudioProcessor& plugin, const juce::MidiMessageSequence& sequence,
                              const RenderSettings& settings)
 {
     const double lastEvent = sequence.getNumEvents() > 0 ? sequence.getEndTime() : 0.0;

@@ -22,10 +22,10 @@ struct RenderResult
 };
 
 /** Asks the plug-in for a mono or stereo output; false when it refuses the layout. */
-bool setOutputChannels (juce::AudioPluginInstance& plugin, int numChannels);
+bool setOutputChannels (juce::AudioProcessor& plugin, int numChannels);
 
 /** Plays the sequence (timestamps in seconds) through the prepared plug-in, block by block,
     followed by the tail, and returns the audio. The plug-in must already have its layout. */
-RenderResult renderSequence (juce::AudioPluginInstance& plugin, const juce::MidiMessageSequence& sequence,
+RenderResult renderSequence (juce::AudioProcessor& plugin, const juce::MidiMessageSequence& sequence,
                              const RenderSettings& settings);
 } // namespace gribb::render

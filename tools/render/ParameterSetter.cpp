@@ -1,5 +1,7 @@
 #include "ParameterSetter.h"
 
+#include "ParameterListing.h"
+
 namespace gribb::render
 {
 namespace
@@ -26,20 +28,23 @@ float numberIn (const juce::String& text)
 
 juce::AudioProcessorParameter* findParameter (juce::AudioPluginInstance& plugin, const juce::String& idOrName)
 {
+    const auto wanted = idOrName.trim();
     const juce::String vst3Ids[] = {
-        juce::String (juce::VST3ClientExtensions::convertJuceParameterId (idOrName, true)),
-        juce::String (juce::VST3ClientExtensions::convertJuceParameterId (idOrName, false)),
+        juce::String (juce::VST3ClientExtensions::convertJuceParameterId (wanted, true)),
+        juce::String (juce::VST3ClientExtensions::convertJuceParameterId (wanted, false)),
     };
 
+    // IDs first (as the plug-in names them, in any case, or as the format numbers them), then names.
     for (auto* p : plugin.getParameters())
     {
-        const auto id = idOf (*p);
-        if (id == idOrName || id == vst3Ids[0] || id == vst3Ids[1])
+        const auto raw = idOf (*p);
+        if (readableParameterId (plugin, *p).equalsIgnoreCase (wanted) || raw.equalsIgnoreCase (wanted)
+            || raw == vst3Ids[0] || raw == vst3Ids[1])
             return p;
     }
 
     for (auto* p : plugin.getParameters())
-        if (p->getName (1024).equalsIgnoreCase (idOrName))
+        if (p->getName (1024).trim().equalsIgnoreCase (wanted))
             return p;
 
     return nullptr;

@@ -17,20 +17,27 @@ bool isNumber (const juce::String& s, bool allowFraction)
 juce::String renderUsage()
 {
     return "usage: gribb-render [options]\n"
-           "  --plugin PATH        VST3 or LV2 bundle to load (default: Gribb Tazo.vst3 installed beside\n"
-           "                       this program, else the one this build made, else ~/.vst3's)\n"
+           "  --plugin PATH        VST3 or LV2 bundle to load (default: Gribb Tazo.vst3 installed with\n"
+           "                       this program in <prefix>/lib/vst3, else ~/.vst3's, else the system's)\n"
            "  --midi FILE          standard MIDI file to play (default: a built-in demo phrase)\n"
-           "  --out FILE           WAV file to write (default: gribb-render.wav)\n"
+           "  --out FILE           WAV file to write (default: gribb-render.wav); its folder must exist\n"
+           "  --mkdir              create the output file's folder if it is missing\n"
            "  --rate HZ            sample rate, 8000..384000 (default 48000)\n"
            "  --block N            block size in samples, 1..65536 (default 512)\n"
            "  --channels N         1 (mono) or 2 (stereo, default)\n"
            "  --tail SECONDS       time rendered after the last MIDI event, 0..600 (default 2)\n"
-           "  --program N          select program N (0-based) before rendering\n"
-           "  --param ID=VALUE     set a parameter (by ID or name) to a plain value; repeatable\n"
-           "  --list-params        print the plug-in's parameters and exit\n"
+           "  --program P          select a program before rendering: its number N (from 0, in the\n"
+           "                       order --list-programs prints), its whole name, or the number its\n"
+           "                       name starts with (\"05\" or \"05.\")\n"
+           "  --param ID=VALUE     set a parameter (ID or name, any case) to a plain value or a\n"
+           "                       choice's name; repeatable; applied after --program\n"
+           "  --list-programs      print the plug-in's programs and exit\n"
+           "  --list-params        print the plug-in's parameters (ID, name, range, unit, value, after\n"
+           "                       --program and --param) and exit\n"
+           "  --list-all-params    the same, with the parameters a host adds of its own\n"
            "  --help               print this text\n"
            "exit codes: 0 done, 1 bad command line, 2 plug-in not loadable, 3 MIDI file unreadable,\n"
-           "            4 unknown parameter or bad value, 5 output not writable\n";
+           "            4 unknown program or parameter, or bad value, 5 output not writable\n";
 }
 
 bool parseRenderOptions (const juce::StringArray& args, RenderOptions& options, juce::String& error)
@@ -70,6 +77,9 @@ bool parseRenderOptions (const juce::StringArray& args, RenderOptions& options, 
 
         if (arg == "--help" || arg == "-h")                { options.showHelp = true; }
         else if (arg == "--list-params")                   { options.listParameters = true; }
+        else if (arg == "--list-all-params")               { options.listParameters = options.listHostParameters = true; }
+        else if (arg == "--list-programs")                 { options.listPrograms = true; }
+        else if (arg == "--mkdir")                         { options.makeFolders = true; }
         else if (arg == "--plugin")                        { if (! value (s)) return false; options.plugin = juce::File::getCurrentWorkingDirectory().getChildFile (s); }
         else if (arg == "--midi")                          { if (! value (s)) return false; options.midiFile = juce::File::getCurrentWorkingDirectory().getChildFile (s); }
         else if (arg == "--out")                           { if (! value (s)) return false; options.output = juce::File::getCurrentWorkingDirectory().getChildFile (s); }
@@ -77,7 +87,17 @@ bool parseRenderOptions (const juce::StringArray& args, RenderOptions& options, 
         else if (arg == "--block")                         { if (! number (1, 65536, false, d)) return false; options.blockSize = (int) d; }
         else if (arg == "--channels")                      { if (! number (1, 2, false, d)) return false; options.channels = (int) d; }
         else if (arg == "--tail")                          { if (! number (0, 600, true, d)) return false; options.tailSeconds = d; }
-        else if (arg == "--program")                       { if (! number (0, 1.0e6, false, d)) return false; options.program = (int) d; }
+        else if (arg == "--program")
+        {
+            if (! value (s))
+                return false;
+            if (s.trim().isEmpty())
+            {
+                error = "bad value '' for --program (expected a program's number or name)";
+                return false;
+            }
+            options.program = s.trim();
+        }
         else if (arg == "--param")
         {
             if (! value (s))

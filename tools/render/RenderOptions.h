@@ -17,10 +17,15 @@ struct RenderOptions
     int blockSize = 512;
     int channels = 2;
     double tailSeconds = 2.0;
-    std::optional<int> program;
+    std::optional<juce::String> program; // an index in --list-programs' order, or a name
     std::vector<std::pair<juce::String, juce::String>> parameters; // (id or name, plain value)
+    bool listPrograms = false;
     bool listParameters = false;
+    bool listHostParameters = false;    // --list-all-params: also what a host adds of its own
+    bool makeFolders = false;           // --mkdir: create the output's folder when it is missing
     bool showHelp = false;
+
+    bool onlyLists() const noexcept { return listPrograms || listParameters; }
 };
 
 /** Parses the command line (without the program name). Returns false with a message for an

@@ -4,16 +4,64 @@
 
 namespace gribb::render
 {
-bool writeWavFile (const juce::File& file, const juce::AudioBuffer<float>& audio, double sampleRate,
-                   juce::String& error)
+namespace
 {
-    if (! file.getParentDirectory().createDirectory())
+/** Where the WAV is written first; it takes the file's place only once it is complete. */
+juce::File partialFileFor (const juce::File& file)
+{
+    return file.getSiblingFile ("." + file.getFileName() + ".partial");
+}
+} // namespace
+
+bool checkOutputFile (const juce::File& file, bool makeFolder, juce::String& error)
+{
+    if (file.isDirectory())
     {
-        error = "cannot create the folder " + file.getParentDirectory().getFullPathName();
+        error = "the output " + file.getFullPathName() + " is a folder, not a file";
         return false;
     }
 
-    const auto temp = file.getSiblingFile ("." + file.getFileName() + ".partial");
+    const auto folder = file.getParentDirectory();
+    if (! folder.isDirectory())
+    {
+        if (! makeFolder)
+        {
+            error = "the folder " + folder.getFullPathName() + " does not exist (--mkdir creates it)";
+            return false;
+        }
+
+        if (! folder.createDirectory())
+        {
+            error = "cannot create the folder " + folder.getFullPathName();
+            return false;
+        }
+    }
+
+    // Try the very file the render will be written to first, so that a folder that refuses it
+    // fails now rather than after the whole render.
+    const auto probe = partialFileFor (file);
+    const bool existed = probe.exists();
+    bool writable = false;
+    {
+        juce::FileOutputStream stream (probe);
+        writable = stream.openedOk();
+    }
+    if (! existed)
+        probe.deleteFile();
+
+    if (! writable)
+    {
+        error = "cannot write " + file.getFullPathName();
+        return false;
+    }
+
+    return true;
+}
+
+bool writeWavFile (const juce::File& file, const juce::AudioBuffer<float>& audio, double sampleRate,
+                   juce::String& error)
+{
+    const auto temp = partialFileFor (file);
     temp.deleteFile();
 
     {

@@ -7,8 +7,10 @@
 #include "DemoPhrase.h"
 #include "MidiFileLoader.h"
 #include "OfflineRenderer.h"
+#include "ParameterListing.h"
 #include "ParameterSetter.h"
 #include "PluginLoader.h"
+#include "ProgramSelection.h"
 #include "RenderOptions.h"
 #include "WavFileWriter.h"
 
@@ -46,9 +48,23 @@ int run (const juce::StringArray& args)
     }
 
     if (options.plugin == juce::File())
-        options.plugin = findDefaultPlugin (juce::File::getSpecialLocation (juce::File::currentExecutableFile),
-                                            juce::File (GRIBB_DEFAULT_PLUGIN_PATH),
-                                            juce::File::getSpecialLocation (juce::File::userHomeDirectory));
+    {
+        const auto program = runningProgram();
+        const auto home = juce::File::getSpecialLocation (juce::File::userHomeDirectory);
+        options.plugin = findDefaultPlugin (program, GRIBB_BUILT_PLUGIN_RELATIVE, home);
+
+        if (options.plugin == juce::File())
+        {
+            juce::StringArray places;
+            for (const auto& candidate : defaultPluginCandidates (program, GRIBB_BUILT_PLUGIN_RELATIVE, home))
+                places.add (candidate.getFullPathName());
+            return fail (pluginNotLoadable, "plug-in not found: no Gribb Tazo.vst3 in " + places.joinIntoString (", ")
+                                                + " (name one with --plugin PATH)");
+        }
+    }
+
+    if (! options.onlyLists() && ! checkOutputFile (options.output, options.makeFolders, error))
+        return fail (outputFailed, error);
 
     juce::MidiMessageSequence sequence;
     if (options.midiFile != juce::File())
@@ -66,31 +82,37 @@ int run (const juce::StringArray& args)
     if (plugin == nullptr)
         return fail (pluginNotLoadable, error);
 
-    if (options.listParameters)
-    {
-        for (auto* p : plugin->getParameters())
-            std::cout << p->getParameterIndex() << "\t" << p->getName (64) << "\t" << p->getCurrentValueAsText() << "\n";
-        return done;
-    }
-
     if (! setOutputChannels (*plugin, options.channels))
         return fail (pluginNotLoadable, "the plug-in refuses a " + juce::String (options.channels == 1 ? "mono" : "stereo") + " output");
 
-    if (options.program.has_value())
+    const auto programs = listPrograms (*plugin);
+
+    if (options.listPrograms)
     {
-        if (*options.program >= plugin->getNumPrograms())
-            return fail (badParameter, "program " + juce::String (*options.program) + " does not exist (the plug-in has "
-                                           + juce::String (plugin->getNumPrograms()) + ")");
-        plugin->setCurrentProgram (*options.program);
+        std::cout << "# " << programs.size() << " programs of " << plugin->getName() << ": " << programs.rule << "\n";
+        for (int i = 0; i < programs.size(); ++i)
+            std::cout << i << "\t" << programs.names[i] << "\n";
+        if (! options.listParameters)
+            return done;
     }
 
-    for (const auto& [idOrName, value] : options.parameters)
+    int chosenProgram = -1;
+    if (options.program.has_value())
     {
-        auto* parameter = findParameter (*plugin, idOrName);
-        if (parameter == nullptr)
-            return fail (badParameter, "unknown parameter '" + idOrName + "' (try --list-params)");
-        if (! setPlainValue (*parameter, value, error))
+        chosenProgram = findProgram (programs, *options.program, error);
+        if (chosenProgram < 0)
             return fail (badParameter, error);
+    }
+
+    if (! setUpForRender (*plugin, programs, chosenProgram, options.parameters, options.sampleRate, options.blockSize, error))
+        return fail (badParameter, error);
+
+    if (options.listParameters)
+    {
+        std::cout << "ID\tname\trange\tunit\tvalue\n";
+        for (const auto& row : describeParameters (*plugin, options.listHostParameters))
+            std::cout << row.id << "\t" << row.name << "\t" << row.range << "\t" << row.unit << "\t" << row.value << "\n";
+        return done;
     }
 
     RenderSettings settings;
@@ -109,6 +131,9 @@ int run (const juce::StringArray& args)
               << "length:   " << juce::String (result.secondsRendered, 3) << " s at "
               << juce::String (options.sampleRate, 0) << " Hz, " << options.channels << " channel(s), block "
               << options.blockSize << "\n";
+
+    if (chosenProgram >= 0)
+        std::cout << "program:  " << chosenProgram << " \"" << programs.names[chosenProgram] << "\" (" << programs.rule << ")\n";
 
     for (int ch = 0; ch < result.audio.getNumChannels(); ++ch)
         std::cout << "channel " << ch << ": peak " << decibels (result.audio.getMagnitude (ch, 0, result.audio.getNumSamples()))

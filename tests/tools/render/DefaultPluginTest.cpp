@@ -4,34 +4,38 @@
 
 namespace
 {
-// A temporary tree: <root>/usr/bin/gribb-render, <root>/usr/lib/vst3, <root>/build, <root>/home.
+// A temporary tree: an installed program <root>/usr/bin/gribb-render beside <root>/usr/lib/vst3,
+// a program in its build tree <root>/build/tools/render/gribb-render, and a home folder.
 struct DefaultPluginTree : ::testing::Test
 {
     juce::TemporaryFile tempDir;
-    juce::File root, program, installed, built, home, personal;
+    juce::File root, installedProgram, installed, builtProgram, built, home, personal;
+    const juce::String builtRelative { "../../GribbTazo_artefacts/Release/VST3/Gribb Tazo.vst3" };
 
     void SetUp() override
     {
         root = tempDir.getFile();
-        program = root.getChildFile ("usr/bin/gribb-render");
+        installedProgram = root.getChildFile ("usr/bin/gribb-render");
         installed = root.getChildFile ("usr/lib/vst3/Gribb Tazo.vst3");
+        builtProgram = root.getChildFile ("build/tools/render/gribb-render");
         built = root.getChildFile ("build/GribbTazo_artefacts/Release/VST3/Gribb Tazo.vst3");
         home = root.getChildFile ("home");
         personal = home.getChildFile (".vst3/Gribb Tazo.vst3");
-        program.getParentDirectory().createDirectory();
+        installedProgram.getParentDirectory().createDirectory();
+        builtProgram.getParentDirectory().createDirectory();
     }
 
     void TearDown() override { root.deleteRecursively(); }
 };
 
-TEST_F (DefaultPluginTree, PrefersTheInstalledBundleThenTheBuiltOneThenTheUsersOwn)
+TEST_F (DefaultPluginTree, PrefersTheBundleInstalledWithTheProgramThenItsBuildsThenTheUsersOwn)
 {
-    struct Case { bool installed, built, personal; const char* expected; };
+    struct Case { const char* program; bool installed, built, personal; const char* expected; };
     const Case cases[] {
-        { true,  true,  true,  "installed" },
-        { false, true,  true,  "built" },
-        { false, false, true,  "personal" },
-        { false, false, false, "built" }, // nothing there: the error names the build's bundle
+        { "installed", true,  true,  true,  "installed" },
+        { "installed", false, true,  true,  "personal" },  // an installed program never uses a build's
+        { "built",     true,  true,  true,  "built" },
+        { "built",     false, false, true,  "personal" },
     };
 
     for (const auto& c : cases)
@@ -39,23 +43,28 @@ TEST_F (DefaultPluginTree, PrefersTheInstalledBundleThenTheBuiltOneThenTheUsersO
         for (auto* dir : { &installed, &built, &personal })
             dir->deleteRecursively();
         for (const auto& [present, dir] : { std::pair (c.installed, installed), std::pair (c.built, built), std::pair (c.personal, personal) })
-        {
             if (present)
-            {
                 ASSERT_TRUE (dir.createDirectory());
-            }
-        }
 
-        const auto found = gribb::render::findDefaultPlugin (program, built, home);
+        const auto& program = juce::String (c.program) == "installed" ? installedProgram : builtProgram;
+        const auto found = gribb::render::findDefaultPlugin (program, builtRelative, home);
         const auto& expected = juce::String (c.expected) == "installed" ? installed
                              : juce::String (c.expected) == "personal"  ? personal : built;
-        EXPECT_EQ (found, expected) << "expected the " << c.expected << " bundle, got " << found.getFullPathName();
+        EXPECT_EQ (found, expected) << c.program << " program: expected the " << c.expected << " bundle, got "
+                                    << found.getFullPathName();
     }
 }
 
-TEST_F (DefaultPluginTree, AFileNamedLikeTheBundleIsNoBundle)
+TEST_F (DefaultPluginTree, NothingFoundIsAnEmptyFileAndTheCandidatesNameNoBuildOfAnInstalledProgram)
 {
-    installed.create();
-    EXPECT_EQ (gribb::render::findDefaultPlugin (program, built, home), built);
+    installed.getParentDirectory().createDirectory();
+    installed.create(); // a file named like the bundle is no bundle
+    if (juce::File ("/usr/lib/vst3/Gribb Tazo.vst3").isDirectory() || juce::File ("/usr/local/lib/vst3/Gribb Tazo.vst3").isDirectory())
+        GTEST_SKIP() << "this machine has Gribb Tazo installed system-wide";
+
+    EXPECT_EQ (gribb::render::findDefaultPlugin (installedProgram, builtRelative, home), juce::File());
+
+    for (const auto& candidate : gribb::render::defaultPluginCandidates (installedProgram, builtRelative, home))
+        EXPECT_FALSE (candidate.getFullPathName().contains ("GribbTazo_artefacts")) << candidate.getFullPathName();
 }
 } // namespace
