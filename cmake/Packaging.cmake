@@ -4,7 +4,7 @@
 #   /usr/lib/lv2/Gribb Tazo.lv2            the LV2 bundle
 #   /usr/bin/gribb-tazo                    the Standalone app, with a desktop entry and icons
 #   /usr/bin/gribb-render                  the offline render host, with a man page
-#   /usr/share/doc/gribb-tazo/             copyright and changelog
+#   /usr/share/doc/gribb-tazo/             copyright, changelog, the manual and its pictures
 #
 # Installing builds nothing by itself (scripts/package.sh builds the targets first), so packaging
 # never waits for the tests and benchmarks.
@@ -79,6 +79,9 @@ configure_file("${GRIBB_PACKAGING_SOURCE}/changelog.in" "${GRIBB_PACKAGE_DIR}/ch
 gribb_gzip_for_package("${GRIBB_PACKAGE_DIR}/changelog" "${GRIBB_PACKAGE_DIR}/changelog.gz")
 install(FILES "${GRIBB_PACKAGE_DIR}/changelog.gz" DESTINATION "${GRIBB_DOC_DIR}")
 install(FILES "${GRIBB_PACKAGING_SOURCE}/copyright" DESTINATION "${GRIBB_DOC_DIR}")
+# The manual reads its pictures from pictures/ beside it, as in the source tree.
+install(FILES "${CMAKE_CURRENT_SOURCE_DIR}/docs/manual.md" DESTINATION "${GRIBB_DOC_DIR}")
+install(DIRECTORY "${CMAKE_CURRENT_SOURCE_DIR}/docs/pictures" DESTINATION "${GRIBB_DOC_DIR}")
 install(FILES "${GRIBB_PACKAGING_SOURCE}/gribb-tazo.desktop" DESTINATION share/applications)
 
 add_custom_target(gribb_package_files DEPENDS ${GRIBB_PACKAGE_OUTPUTS})

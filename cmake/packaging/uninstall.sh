@@ -1,5 +1,6 @@
 #!/bin/sh
-# Removes what install.sh installed into your own folders, and the folders it leaves empty.
+# Removes what install.sh installed into your own folders, and the folders install.sh created
+# when they are empty now. Folders that were there before installing stay, even when empty.
 set -eu
 : "${HOME:?uninstall.sh: HOME is not set}"
 
@@ -12,13 +13,14 @@ for size in 48 128 256; do
     rm -f "$share/icons/hicolor/${size}x${size}/apps/gribb-tazo.png"
 done
 
-# Folders that are empty now, deepest first; rmdir leaves any that still hold something.
-for dir in "$share/icons/hicolor/48x48/apps" "$share/icons/hicolor/48x48" \
-           "$share/icons/hicolor/128x128/apps" "$share/icons/hicolor/128x128" \
-           "$share/icons/hicolor/256x256/apps" "$share/icons/hicolor/256x256" \
-           "$share/icons/hicolor" "$share/icons" "$share/man/man1" "$share/man" \
-           "$share/applications" "$share" "$HOME/.local/bin" "$HOME/.local" \
-           "$HOME/.vst3" "$HOME/.lv2"; do
-    [ -d "$dir" ] && rmdir "$dir" 2>/dev/null || true
-done
+record="$share/gribb-tazo/created-folders"
+if [ -f "$record" ]; then
+    folders=$(cat "$record")
+    rm -f "$record"
+    # Deepest first; rmdir leaves any folder that still holds something.
+    printf '%s\n' "$folders" | awk 'NF { print length($0) "\t" $0 }' | sort -rn | cut -f2- |
+        while IFS= read -r dir; do
+            [ -d "$dir" ] && rmdir "$dir" 2>/dev/null || true
+        done
+fi
 echo "Removed Gribb Tazo from $HOME"

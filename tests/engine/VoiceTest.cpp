@@ -18,6 +18,7 @@ struct TestVoice : GribbVoice
         n.midiChannel = 1;
         n.initialNote = (juce::uint8) note;
         n.noteOnVelocity = juce::MPEValue::fromUnsignedFloat (velocity01);
+        n.pressure = juce::MPEValue::minValue(); // what the instrument gives a note nobody pressed
         n.totalPitchbendInSemitones = bendSemitones;
         n.keyState = juce::MPENote::keyDown;
         n.noteID = 1;

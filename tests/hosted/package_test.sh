@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
 # Checks the packages that scripts/package.sh wrote, as a user gets them:
-#  - the .deb, extracted into a temporary root: the hosted tests load its VST3 and LV2, its
-#    gribb-render renders the demo with sound (finding the VST3 installed beside it), lv2info
-#    reads its LV2 metadata, and its desktop entry validates;
+#  - the .deb, extracted into a temporary root: the hosted tests (the format parity test among
+#    them) load its VST3 and LV2, its gribb-render renders the demo with sound (finding the VST3
+#    installed beside it, also when started by name from the PATH in a home folder), no binary
+#    holds a path of the machine that built it, lv2info reads its LV2 metadata, the manual is
+#    there with its pictures, and its desktop entry validates;
 #  - lintian reports no errors on the .deb (its warnings are printed);
-#  - the tarball's install.sh into a temporary home, then uninstall.sh, leaves nothing behind.
+#  - the tarball's install.sh into a temporary home, then uninstall.sh, leaves nothing behind,
+#    and keeps the folders (even empty ones) that were there before.
 #   package_test.sh <build dir> <hosted test program>...
 set -euo pipefail
 
@@ -33,6 +36,8 @@ lv2="$root/usr/lib/lv2/Gribb Tazo.lv2"
 for path in "$vst3" "$lv2" "$root/usr/bin/gribb-tazo" "$root/usr/bin/gribb-render" \
             "$root/usr/share/applications/gribb-tazo.desktop" "$root/usr/share/man/man1/gribb-render.1.gz" \
             "$root/usr/share/doc/gribb-tazo/copyright" \
+            "$root/usr/share/doc/gribb-tazo/manual.md" \
+            "$root/usr/share/doc/gribb-tazo/pictures/window-main-page.png" \
             "$root/usr/share/icons/hicolor/48x48/apps/gribb-tazo.png" \
             "$root/usr/share/icons/hicolor/128x128/apps/gribb-tazo.png" \
             "$root/usr/share/icons/hicolor/256x256/apps/gribb-tazo.png"; do
@@ -59,6 +64,28 @@ for plugin in "" "$lv2"; do
   [ -n "$peak" ] && [ "$peak" != "-inf" ] && awk -v p="$peak" 'BEGIN { exit !(p > -40) }' \
     || fail "the demo render is silent (peak $peak dBFS)"
 done
+
+echo "== the packaged gribb-render started by name, from a home folder without ../lib/vst3"
+user_home="$work/user-home"
+mkdir -p "$user_home/music"
+[ ! -e "$user_home/lib/vst3" ] || fail "the test's home folder has a lib/vst3"
+(cd "$user_home/music" && HOME="$user_home" PATH="$root/usr/bin:/usr/bin:/bin" gribb-render --out demo.wav) \
+  | tee "$work/by-name.log" || fail "gribb-render run by name failed"
+grep -q "plug-in:  Gribb Tazo ($vst3)" "$work/by-name.log" || fail "gribb-render run by name did not load the VST3 installed with it"
+[ -s "$user_home/music/demo.wav" ] || fail "gribb-render run by name wrote no WAV"
+(cd "$user_home/music" && HOME="$user_home" PATH="$root/usr/bin:/usr/bin:/bin" gribb-render --list-programs) | sed -n '1,3p'
+
+echo "== the packaged gribb-tazo answers --version without a display"
+version=$(env -u DISPLAY -u WAYLAND_DISPLAY timeout 30 "$root/usr/bin/gribb-tazo" --version) || fail "gribb-tazo --version failed"
+[ "$version" = "Gribb Tazo $GRIBB_PACKAGE_VERSION" ] || fail "gribb-tazo --version printed '$version'"
+echo "$version"
+
+echo "== no path of the build machine in the packaged files"
+source_dir=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+for path in "$source_dir" "$(cd "$build_dir" && pwd)" "${GRIBB_JUCE_CACHE:-$HOME/.cache/gribb-tazo}"; do
+  if found=$(grep -rlF -- "$path" "$root"); then fail "packaged files hold the path $path: ${found//$root/}"; fi
+done
+echo "none"
 
 echo "== lv2info on the packaged LV2"
 LV2_PATH="$root/usr/lib/lv2" lv2info urn:vorlen-pakkt:gribb-tazo > "$work/lv2info.txt" || fail "lv2info cannot read the bundle"
@@ -102,5 +129,15 @@ before=$(cd "$home" && find . | sort)
 HOME="$home" "$unpacked/install.sh" >/dev/null
 HOME="$home" "$unpacked/uninstall.sh" >/dev/null
 [ "$(cd "$home" && find . | sort)" = "$before" ] || fail "install.sh and uninstall.sh changed the user's other files"
+
+echo "== tarball: uninstall.sh keeps folders the user had before, even empty ones"
+rm -rf "$home"
+mkdir -p "$home/.vst3" "$home/.lv2" "$home/.local/bin"
+before=$(cd "$home" && find . | sort)
+HOME="$home" "$unpacked/install.sh" >/dev/null
+[ -s "$home/.local/share/gribb-tazo/created-folders" ] || fail "install.sh kept no record of the folders it created"
+grep -qx "$home/.vst3" "$home/.local/share/gribb-tazo/created-folders" && fail "install.sh recorded ~/.vst3, which it did not create"
+HOME="$home" "$unpacked/uninstall.sh" >/dev/null
+[ "$(cd "$home" && find . | sort)" = "$before" ] || fail "uninstall.sh removed or left folders: $(cd "$home" && find . | sort | tr '\n' ' ')"
 
 echo "PASS: packages checked"

@@ -17,8 +17,10 @@ bool setOutputChannels (juce::AudioProcessor& plugin, int numChannels)
         return true;
 
     // Some plug-ins (LV2 ones with fixed ports among them) accept no change of layout at all; one
-    // whose main output already has the channels asked for plays as it is.
-    return plugin.getChannelCountOfBus (false, 0) == numChannels;
+    // whose main output already has the channels asked for plays as it is, and a mono render of a
+    // fixed stereo output is mixed down (renderSequence).
+    const int fixed = plugin.getChannelCountOfBus (false, 0);
+    return fixed == numChannels || (numChannels == 1 && fixed == 2);
 }
 
 RenderResult renderSequence (juce::AudioProcessor& plugin, const juce::MidiMessageSequence& sequence,
@@ -64,8 +66,18 @@ RenderResult renderSequence (juce::AudioProcessor& plugin, const juce::MidiMessa
 
         plugin.processBlock (block, midi);
 
-        for (int ch = 0; ch < settings.numChannels; ++ch)
-            result.audio.copyFrom (ch, pos, block, juce::jmin (ch, block.getNumChannels() - 1), 0, n);
+        if (settings.numChannels == 1 && plugin.getTotalNumOutputChannels() == 2)
+        {
+            // Half the sum: a plug-in that plays the same on both channels gives exactly them.
+            result.audio.copyFrom (0, pos, block, 0, 0, n);
+            result.audio.addFrom (0, pos, block, 1, 0, n);
+            result.audio.applyGain (0, pos, n, 0.5f);
+        }
+        else
+        {
+            for (int ch = 0; ch < settings.numChannels; ++ch)
+                result.audio.copyFrom (ch, pos, block, juce::jmin (ch, block.getNumChannels() - 1), 0, n);
+        }
     }
 
     result.secondsTaken = (juce::Time::getMillisecondCounterHiRes() - start) / 1000.0;

@@ -21,7 +21,8 @@ struct RenderResult
     double realtimeFactor() const { return secondsTaken > 0.0 ? secondsRendered / secondsTaken : 0.0; }
 };
 
-/** Asks the plug-in for a mono or stereo output; false when it refuses the layout. */
+/** Asks the plug-in for a mono or stereo output; false when it refuses the layout. A plug-in whose
+    output is fixed at two channels is accepted for mono: renderSequence mixes it down. */
 bool setOutputChannels (juce::AudioProcessor& plugin, int numChannels);
 
 /** Plays the sequence (timestamps in seconds) through the prepared plug-in, block by block,

@@ -130,7 +130,9 @@ int run (const juce::StringArray& args)
               << "wrote:    " << options.output.getFullPathName() << "\n"
               << "length:   " << juce::String (result.secondsRendered, 3) << " s at "
               << juce::String (options.sampleRate, 0) << " Hz, " << options.channels << " channel(s), block "
-              << options.blockSize << "\n";
+              << options.blockSize
+              << (options.channels == 1 && plugin->getTotalNumOutputChannels() == 2 ? " (mixed down from the plug-in's fixed stereo output)" : "")
+              << "\n";
 
     if (chosenProgram >= 0)
         std::cout << "program:  " << chosenProgram << " \"" << programs.names[chosenProgram] << "\" (" << programs.rule << ")\n";
