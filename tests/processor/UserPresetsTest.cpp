@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <functional>
+#include <set>
 
 #include "support/StateBlocks.h"
 
@@ -391,4 +393,63 @@ TEST (UserPresets, TheListIsSortedByNameWithSubfoldersAndLeavesOutWhatIsNoPreset
     EXPECT_EQ (namesIn (list.subfolders[1].subfolders[0]), juce::StringArray ("Warm"));
 
     EXPECT_TRUE (gribb::scanPresetFolder (scratch.folder.getChildFile ("none yet")).presets.empty());
+}
+
+TEST (UserPresets, LoadingReachesTheHostAsParameterEditsAndLeavesTheProgramAlone)
+{
+    // JUCE's plug-in wrappers turn these notifications into the host's parameter edits (VST3
+    // performEdit, LV2 port events), the same path that a program chosen in the window takes.
+    struct EditCounter final : juce::AudioProcessorListener
+    {
+        void audioProcessorParameterChanged (juce::AudioProcessor*, int index, float) override { edited.insert (index); ++edits; }
+        void audioProcessorChanged (juce::AudioProcessor*, const ChangeDetails& details) override { programChanges += details.programChanged ? 1 : 0; }
+        std::set<int> edited;
+        int edits = 0, programChanges = 0;
+    };
+
+    ScratchFolder scratch;
+    GribbTazoAudioProcessor source;
+    source.setCurrentProgram (15);
+    ASSERT_EQ (gribb::saveUserPreset (source, scratch.folder, "Arp"), "");
+
+    GribbTazoAudioProcessor processor;
+    processor.setCurrentProgram (2);
+    EditCounter host;
+    processor.addListener (&host);
+    ASSERT_EQ (gribb::loadUserPresetFile (processor, scratch.folder.getChildFile ("Arp.gribbpreset")), "");
+    processor.removeListener (&host);
+
+    EXPECT_EQ (host.edits, gribb::numParameters);
+    EXPECT_EQ ((int) host.edited.size(), gribb::numParameters);
+    EXPECT_EQ (host.programChanges, 0) << "the host's program list keeps its program";
+    EXPECT_EQ (processor.getCurrentProgram(), 2);
+    EXPECT_EQ (processor.getNumPrograms(), 20);
+}
+
+TEST (UserPresets, AFactoryProgramOrARestoredStateForgetsTheLoadedPreset)
+{
+    ScratchFolder scratch;
+    GribbTazoAudioProcessor processor;
+    ASSERT_EQ (gribb::saveUserPreset (processor, scratch.folder, "Mine"), "");
+    const auto file = scratch.folder.getChildFile ("Mine.gribbpreset");
+    juce::MemoryBlock state;
+    processor.getStateInformation (state);
+
+    const std::function<void (GribbTazoAudioProcessor&)> events[] = {
+        [] (GribbTazoAudioProcessor& p) { p.selectProgram (4); },
+        [] (GribbTazoAudioProcessor& p) { p.setCurrentProgram (4); },
+        [&state] (GribbTazoAudioProcessor& p) { p.setStateInformation (state.getData(), (int) state.getSize()); },
+    };
+
+    for (const auto& event : events)
+    {
+        ASSERT_EQ (gribb::loadUserPresetFile (processor, file), "");
+        EXPECT_EQ (processor.loadedUserPreset, file);
+        event (processor);
+        EXPECT_EQ (processor.loadedUserPreset, juce::File());
+    }
+
+    // The saved state carries no trace of presets.
+    ASSERT_EQ (gribb::loadUserPresetFile (processor, file), "");
+    EXPECT_FALSE (gribb::test::savedXmlText (processor).contains ("preset"));
 }
