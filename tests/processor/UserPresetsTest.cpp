@@ -3,7 +3,9 @@
 // folder and the sorted list.
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstdlib>
+#include <sys/resource.h>
 #include <functional>
 #include <set>
 
@@ -266,6 +268,36 @@ TEST (UserPresets, AFailedRenameLeavesTheOldPresetWholeAndNoTemporaryFileBehind)
     ASSERT_EQ (gribb::saveUserPreset (processor, scratch.folder, "Keep"), "");
     EXPECT_NE (file.loadFileAsString(), oldText);
     EXPECT_EQ (scratch.folder.findChildFiles (juce::File::findFilesAndDirectories, false).size(), 1);
+}
+
+TEST (UserPresets, ADiskThatFillsUpWhileWritingLeavesTheOldPresetWhole)
+{
+    // A file size limit makes writes fail part way as a full disk does, even for root.
+    ScratchFolder scratch;
+    GribbTazoAudioProcessor processor;
+    processor.setCurrentProgram (0);
+    ASSERT_EQ (gribb::saveUserPreset (processor, scratch.folder, "Keep"), "");
+    const auto file = scratch.folder.getChildFile ("Keep.gribbpreset");
+    const auto oldText = file.loadFileAsString();
+    processor.setCurrentProgram (5);
+
+    rlimit old {};
+    ASSERT_EQ (::getrlimit (RLIMIT_FSIZE, &old), 0);
+    const auto oldHandler = std::signal (SIGXFSZ, SIG_IGN);
+    rlimit small = old;
+    small.rlim_cur = 300;
+    ASSERT_EQ (::setrlimit (RLIMIT_FSIZE, &small), 0);
+
+    const auto message = gribb::saveUserPreset (processor, scratch.folder, "Keep");
+
+    ::setrlimit (RLIMIT_FSIZE, &old);
+    std::signal (SIGXFSZ, oldHandler);
+
+    std::cout << "  " << message << std::endl;
+    EXPECT_TRUE (message.startsWith ("Could not save \"Keep.gribbpreset\": the file cannot be written")) << message;
+    EXPECT_EQ (file.loadFileAsString(), oldText);
+    EXPECT_EQ (scratch.folder.findChildFiles (juce::File::findFilesAndDirectories, false).size(), 1)
+        << "the temporary file is removed";
 }
 
 TEST (UserPresets, AnUnwritableFolderGivesAClearMessageAndChangesNothing)
