@@ -309,5 +309,14 @@ TEST (ProgramSelectorMenu, ADroppedPresetFileLoadsAndABadOneLeavesAMessageNaming
         EXPECT_NEAR (loaded[i], expected[i], 1.0e-5f * std::max (1.0f, std::abs (expected[i]))) << gribb::parameterTable[i].id;
     EXPECT_EQ (editor.getProgramBox().getText(), "From a friend");
 
+    // A window opened again shows the loaded preset too; one chosen factory program replaces it.
     editor.removeFromDesktop();
+    {
+        GribbTazoAudioProcessorEditor reopened (processor);
+        EXPECT_EQ (reopened.getProgramBox().getText(), "From a friend");
+        EXPECT_EQ (reopened.getProgramBox().getSelectedId(), 0);
+    }
+    processor.selectProgram (3);
+    GribbTazoAudioProcessorEditor afterProgram (processor);
+    EXPECT_EQ (afterProgram.getProgramBox().getSelectedId(), 4);
 }
