@@ -320,3 +320,29 @@ TEST (ProgramSelectorMenu, ADroppedPresetFileLoadsAndABadOneLeavesAMessageNaming
     GribbTazoAudioProcessorEditor afterProgram (processor);
     EXPECT_EQ (afterProgram.getProgramBox().getSelectedId(), 4);
 }
+
+TEST (ProgramSelectorMenu, ClosingTheWindowWhileItAsksForANameSavesNothing)
+{
+    ScratchDataHome dataHome;
+    GribbTazoAudioProcessor processor;
+
+    for (const auto* answer : { "", "Save" })
+    {
+        SCOPED_TRACE (answer);
+        auto editor = std::make_unique<GribbTazoAudioProcessorEditor> (processor);
+        editor->addToDesktop (juce::ComponentPeer::windowHasTitleBar);
+        editor->setVisible (true);
+        gribb::test::pumpMessages (200);
+
+        editor->getUserPresets().savePreset();
+        auto* prompt = editor->getUserPresets().getOpenDialog();
+        ASSERT_NE (prompt, nullptr);
+        prompt->getTextEditor ("name")->setText ("Never");
+        if (*answer != '\0')
+            prompt->triggerButtonClick (answer); // the save itself comes a moment later
+
+        editor.reset(); // the host closes the window
+        gribb::test::pumpMessages (300);
+        EXPECT_FALSE (dataHome.presets().getChildFile ("Never.gribbpreset").exists());
+    }
+}
