@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 
 #include "processor/GribbTazoAudioProcessor.h"
 #include "processor/ParameterTable.h"
@@ -147,6 +148,11 @@ PresetReadResult readPresetFile (const juce::File& file)
 {
     if (! file.existsAsFile())
         return { std::nullopt, "the file does not exist" };
+
+    // A pipe or a device (or a link to one) would block the reading thread or never end.
+    std::error_code error;
+    if (! std::filesystem::is_regular_file (std::filesystem::path (file.getFullPathName().toStdString()), error))
+        return { std::nullopt, "it is not a regular file" };
 
     // Checked before reading, so that a huge file is never loaded into memory.
     if (file.getSize() > (juce::int64) maxSavedStateTextBytes)

@@ -6,6 +6,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <functional>
 #include <set>
 
@@ -200,8 +201,25 @@ TEST (UserPresets, BadFilesChangeNothingAndAreReportedByNameAndReason)
     ASSERT_TRUE (scratch.folder.getChildFile ("good.gribbpreset").replaceWithText (good));
     EXPECT_EQ (namesIn (gribb::scanPresetFolder (scratch.folder)), juce::StringArray ("good"));
 
-    GribbTazoAudioProcessor processor;
-    EXPECT_TRUE (gribb::loadUserPresetFile (processor, scratch.folder.getChildFile ("missing.gribbpreset")).contains ("does not exist"));
+    // Names that are no regular files: missing, a pipe, a link to a device that never ends.
+    const auto pipe = scratch.folder.getChildFile ("pipe.gribbpreset");
+    ASSERT_EQ (::mkfifo (pipe.getFullPathName().toRawUTF8(), 0600), 0);
+    const auto device = scratch.folder.getChildFile ("device.gribbpreset");
+    ASSERT_TRUE (juce::File ("/dev/zero").createSymbolicLink (device, true));
+
+    const std::pair<const char*, const char*> special[] = {
+        { "missing.gribbpreset", "does not exist" },
+        { "pipe.gribbpreset", "not a regular file" },
+        { "device.gribbpreset", "not a regular file" },
+    };
+    for (const auto& [name, reason] : special)
+    {
+        GribbTazoAudioProcessor processor;
+        const auto message = gribb::loadUserPresetFile (processor, scratch.folder.getChildFile (name));
+        std::cout << "  " << name << ": " << message << std::endl;
+        EXPECT_TRUE (message.contains (reason)) << message;
+    }
+    EXPECT_EQ (namesIn (gribb::scanPresetFolder (scratch.folder)), juce::StringArray ("good"));
 }
 
 TEST (UserPresets, ValuesAreClampedUnknownIdsSkippedAndMissingOrUnreadableOnesKeepTheirValue)
