@@ -1,6 +1,7 @@
 #include "editor/GribbTazoAudioProcessorEditor.h"
 
 #include "processor/GribbTazoAudioProcessor.h"
+#include "processor/UserPresets.h"
 
 namespace
 {
@@ -36,6 +37,9 @@ GribbTazoAudioProcessorEditor::GribbTazoAudioProcessorEditor (GribbTazoAudioProc
     programBox.addItemList (GribbTazoAudioProcessor::getProgramNames(), 1);
     programBox.setSelectedId (processorRef.getCurrentProgram() + 1, juce::dontSendNotification);
     programBox.onChoose = [this] (int itemId) { processorRef.selectProgram (itemId - 1); };
+    programBox.extendMenu = [this] (juce::PopupMenu& menu) { userPresets.extendMenu (menu); };
+    programBox.onOtherItem = [this] (int itemId) { userPresets.itemChosen (itemId); };
+    userPresets.showLoadedPreset();
     addAndMakeVisible (programBox);
 
     hoodButton.setClickingTogglesState (true);
@@ -115,12 +119,29 @@ void GribbTazoAudioProcessorEditor::showTechnicalPage (bool show)
     setSize (show ? technicalWidth : mainWidth, show ? technicalHeight : mainHeight);
 }
 
+bool GribbTazoAudioProcessorEditor::isInterestedInFileDrag (const juce::StringArray& files)
+{
+    for (const auto& path : files)
+        if (path.endsWithIgnoreCase (gribb::userPresetExtension))
+            return true;
+    return false;
+}
+
+void GribbTazoAudioProcessorEditor::filesDropped (const juce::StringArray& files, int, int)
+{
+    // One sound at a time: the first preset file of the drop.
+    for (const auto& path : files)
+        if (path.endsWithIgnoreCase (gribb::userPresetExtension))
+            return userPresets.loadPreset (juce::File (path));
+}
+
 void GribbTazoAudioProcessorEditor::resized()
 {
     if (showingTechnical)
     {
         technicalPanel.setBounds (getLocalBounds());
         hoodButton.setBounds (getWidth() - 170, 14, 150, 28);
+        userPresets.layOut (getLocalBounds().removeFromBottom (26));
         return;
     }
 
@@ -144,6 +165,8 @@ void GribbTazoAudioProcessorEditor::resized()
     warpKnob.setBounds (right);
 
     chicken.setBounds (area.reduced (10));
+    // A message about a preset file lies over the top of the chicken's strip while it shows.
+    userPresets.layOut (chicken.getBounds().removeFromTop (24));
 }
 
 void GribbTazoAudioProcessorEditor::paint (juce::Graphics& g)

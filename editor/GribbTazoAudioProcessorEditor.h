@@ -6,14 +6,17 @@
 #include "editor/ArcadeKnobLookAndFeel.h"
 #include "editor/ProgramSelector.h"
 #include "editor/RoastingChicken.h"
+#include "editor/UserPresetControls.h"
 #include "technical/TechnicalPanel.h"
 
 class GribbTazoAudioProcessor;
 
 /** The plug-in window. The main page holds the program selector, the page button, the CRUSH and
     WARP macro knobs (each writes several parameters through fixed linear maps) and the roasting
-    chicken on a painted cabinet panel; the technical page shows the TechnicalPanel. */
-class GribbTazoAudioProcessorEditor : public juce::AudioProcessorEditor
+    chicken on a painted cabinet panel; the technical page shows the TechnicalPanel. The
+    selector's menu also holds the user presets, and a preset file dropped on the window loads. */
+class GribbTazoAudioProcessorEditor : public juce::AudioProcessorEditor,
+                                      public juce::FileDragAndDropTarget
 {
 public:
     explicit GribbTazoAudioProcessorEditor (GribbTazoAudioProcessor& p);
@@ -29,6 +32,9 @@ public:
     /** Shows the technical page (true) or the main page (false) at that page's default size. */
     void showTechnicalPage (bool show);
 
+    bool isInterestedInFileDrag (const juce::StringArray& files) override;
+    void filesDropped (const juce::StringArray& files, int x, int y) override;
+
     // Read access for tests and for hosts' accessibility tools.
     RoastingChicken& getChicken() noexcept { return chicken; }
     juce::Slider& getCrushKnob() noexcept { return crushKnob; }
@@ -40,6 +46,7 @@ public:
     juce::TextButton& getHoodButton() noexcept { return hoodButton; }
     TechnicalPanel& getTechnicalPanel() noexcept { return technicalPanel; }
     bool isShowingTechnicalPage() const noexcept { return showingTechnical; }
+    UserPresetControls& getUserPresets() noexcept { return userPresets; }
 
 private:
     void setupMacroKnob (juce::Slider& slider, juce::Label& label, const juce::String& text);
@@ -57,6 +64,7 @@ private:
     juce::TextButton hoodButton { "UNDER THE HOOD" };
     TechnicalPanel technicalPanel;
     bool showingTechnical = false;
+    UserPresetControls userPresets { processorRef, programBox, *this };
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (GribbTazoAudioProcessorEditor)
 };

@@ -20,6 +20,9 @@ void ProgramSelector::showPopup()
         if (item.getItem().itemID != 0)
             item.getItem().isTicked = item.getItem().itemID == shown;
 
+    if (extendMenu != nullptr)
+        extendMenu (menu);
+
     juce::Label* text = nullptr;
     for (auto* child : getChildren())
         if ((text = dynamic_cast<juce::Label*> (child)) != nullptr)
@@ -43,6 +46,13 @@ void ProgramSelector::menuFinished (int result)
 
     if (result == 0)
         return;
+
+    if (indexOfItemId (result) < 0)
+    {
+        if (onOtherItem != nullptr)
+            onOtherItem (result);
+        return;
+    }
 
     setSelectedId (result, juce::dontSendNotification);
 

@@ -16,6 +16,12 @@ public:
     /** Called with the chosen item's ID. */
     std::function<void (int itemId)> onChoose;
 
+    /** Adds items of another kind below the box's own, each time the menu opens. */
+    std::function<void (juce::PopupMenu& menu)> extendMenu;
+    /** Called, instead of onChoose, for a chosen item that extendMenu added; the box keeps what
+        it shows. */
+    std::function<void (int itemId)> onOtherItem;
+
     void showPopup() override;
 
     /** What the menu does when it closes: shows the chosen item and reports the choice (0 means

@@ -69,6 +69,11 @@ public:
 
     juce::AudioProcessorValueTreeState parameters;
 
+    /** The user preset file last loaded or saved in the window (processor/UserPresets.h), which
+        its selector shows; none once a factory program is chosen or a state is restored. Not part
+        of the saved state. Message thread only. */
+    juce::File loadedUserPreset;
+
 private:
     std::array<std::atomic<float>*, gribb::numParameters> rawValues {};
 

@@ -98,6 +98,7 @@ void GribbTazoAudioProcessor::removeListener (juce::AudioProcessorListener* list
 void GribbTazoAudioProcessor::setCurrentProgram (int index)
 {
     currentProgram = clampedProgram (index);
+    loadedUserPreset = juce::File();
 
     std::vector<std::pair<juce::AudioProcessorListener*, Vst3Controller*>> controllers;
     {

@@ -50,13 +50,16 @@ std::optional<juce::String> readSavedStateText (const void* data, int sizeInByte
     if (storedLength <= 0)
         return std::nullopt;
 
-    const auto textBytes = std::min (sizeInBytes - headerBytes, storedLength);
+    return checkedSavedStateText (static_cast<const char*> (data) + headerBytes, std::min (sizeInBytes - headerBytes, storedLength));
+}
 
-    if (textBytes > maxSavedStateTextBytes)
+std::optional<juce::String> checkedSavedStateText (const char* utf8, int numBytes)
+{
+    if (utf8 == nullptr || numBytes <= 0 || numBytes > maxSavedStateTextBytes)
         return std::nullopt;
 
-    // The copy ends in a zero byte, so decoding never reads past the host's data.
-    const auto text = reencoded (juce::String::fromUTF8 (static_cast<const char*> (data) + headerBytes, textBytes));
+    // The copy ends in a zero byte, so decoding never reads past the caller's data.
+    const auto text = reencoded (juce::String::fromUTF8 (utf8, numBytes));
     const auto declaration = text.getCharPointer().findEndOfWhitespace();
     int openingTags = 0;
 

@@ -31,4 +31,9 @@ inline constexpr int maxSavedStateElements = 512;
     "base64:", which names an attribute that JUCE decodes into a block of whatever size the text
     states. The plug-in never writes any of these. */
 std::optional<juce::String> readSavedStateText (const void* data, int sizeInBytes);
+
+/** The checks of readSavedStateText on an XML text without the block around it (a preset file
+    holds the same XML as a saved block): nothing for an empty text or one that JUCE's parser
+    cannot be trusted with, otherwise the text re-encoded as UTF-8. */
+std::optional<juce::String> checkedSavedStateText (const char* utf8, int numBytes);
 } // namespace gribb

@@ -3,8 +3,12 @@
 // applies that program again, and Escape closes the menu without a choice.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <optional>
+
 #include "editor/GribbTazoAudioProcessorEditor.h"
 #include "processor/GribbTazoAudioProcessor.h"
+#include "processor/UserPresets.h"
 #include "support/MessagePump.h"
 
 namespace
@@ -64,5 +68,281 @@ TEST (ProgramSelectorMenu, ReturnOnTheShownProgramAppliesItAgainAndEscapeChanges
         EXPECT_NEAR (processor.parameters.getRawParameterValue ("oscType")->load(), c.applies ? 2.0f : 0.0f, 1.0e-6f);
 
         editor.removeFromDesktop();
+    }
+}
+
+// User presets in the same menu: saved under a name through the real menu and name prompt,
+// found in the list the next time the menu opens, and loaded from there; a dropped file loads
+// too, and a bad one leaves a message naming it. The menu and the message are saved as PNG
+// screenshots in screenshots/ beside this program.
+namespace
+{
+/** XDG_DATA_HOME pointed at a fresh folder for one test, and everything removed afterwards. */
+struct ScratchDataHome
+{
+    ScratchDataHome()
+        : folder (juce::File::getSpecialLocation (juce::File::tempDirectory).getNonexistentChildFile ("gribb-data-home", {}))
+    {
+        folder.createDirectory();
+        if (const auto* old = std::getenv ("XDG_DATA_HOME"))
+            previous = old;
+        ::setenv ("XDG_DATA_HOME", folder.getFullPathName().toRawUTF8(), 1);
+    }
+    ~ScratchDataHome()
+    {
+        previous.has_value() ? ::setenv ("XDG_DATA_HOME", previous->c_str(), 1) : ::unsetenv ("XDG_DATA_HOME");
+        folder.deleteRecursively();
+    }
+
+    juce::File presets() const { return folder.getChildFile ("Gribb Tazo/Presets"); }
+
+    juce::File folder;
+    std::optional<std::string> previous;
+};
+
+/** The menu's items, in order, as a screen reader sees them. */
+void collectItems (juce::Component& c, juce::Array<juce::Component*>& items)
+{
+    for (auto* child : c.getChildren())
+    {
+        if (auto* handler = child->getAccessibilityHandler(); handler != nullptr && handler->getRole() == juce::AccessibilityRole::menuItem)
+            items.add (child);
+        collectItems (*child, items);
+    }
+}
+
+juce::StringArray itemTitles (juce::Component& menu)
+{
+    juce::Array<juce::Component*> items;
+    collectItems (menu, items);
+    juce::StringArray titles;
+    for (auto* item : items)
+        titles.add (item->getAccessibilityHandler()->getTitle());
+    return titles;
+}
+
+/** Chooses an item as a click (or a screen reader) does. */
+bool chooseItem (juce::Component& menu, const juce::String& title)
+{
+    juce::Array<juce::Component*> items;
+    collectItems (menu, items);
+    for (auto* item : items)
+        if (auto* handler = item->getAccessibilityHandler(); handler->getTitle() == title)
+            return handler->getActions().invoke (juce::AccessibilityActionType::press);
+    return false;
+}
+
+juce::File screenshotFolder()
+{
+    return juce::File::getSpecialLocation (juce::File::currentExecutableFile).getSiblingFile ("screenshots");
+}
+
+/** The editor with the open menu drawn where it lies on the screen. */
+void saveScreenshot (juce::Component& editor, juce::Component* menu, const juce::String& name)
+{
+    auto image = editor.createComponentSnapshot (editor.getLocalBounds());
+    if (menu != nullptr)
+    {
+        const auto menuImage = menu->createComponentSnapshot (menu->getLocalBounds());
+        const auto at = editor.getLocalPoint (menu, juce::Point<int>());
+        const auto area = juce::Rectangle<int> (juce::jmin (0, at.x), juce::jmin (0, at.y), 0, 0)
+                              .getUnion (editor.getLocalBounds())
+                              .getUnion (menuImage.getBounds() + at);
+        juce::Image both (juce::Image::ARGB, area.getWidth(), area.getHeight(), true);
+        juce::Graphics g (both);
+        g.fillAll (juce::Colours::black);
+        g.drawImageAt (image, -area.getX(), -area.getY());
+        g.drawImageAt (menuImage, at.x - area.getX(), at.y - area.getY());
+        image = both;
+    }
+    screenshotFolder().createDirectory();
+    juce::FileOutputStream out (screenshotFolder().getChildFile (name));
+    out.setPosition (0);
+    out.truncate();
+    juce::PNGImageFormat().writeImageToStream (image, out);
+}
+
+std::array<float, gribb::numParameters> plainValues (GribbTazoAudioProcessor& processor)
+{
+    std::array<float, gribb::numParameters> values {};
+    for (size_t i = 0; i < values.size(); ++i)
+        values[i] = processor.parameters.getRawParameterValue (gribb::parameterTable[i].id)->load();
+    return values;
+}
+} // namespace
+
+TEST (ProgramSelectorMenu, SavesAPresetUnderANameListsItAndLoadsItFromTheMenu)
+{
+    ScratchDataHome dataHome;
+    GribbTazoAudioProcessor processor;
+    processor.setCurrentProgram (6);
+    processor.parameters.getParameter ("cutoff")->setValueNotifyingHost (0.3f);
+    const auto sound = plainValues (processor);
+
+    GribbTazoAudioProcessorEditor editor (processor);
+    editor.addToDesktop (juce::ComponentPeer::windowHasTitleBar);
+    editor.setVisible (true);
+    gribb::test::pumpMessages (500);
+    auto& box = editor.getProgramBox();
+
+    // The menu: the twenty programs, then the commands (no presets yet).
+    auto before = editor.getChildren();
+    box.showPopup();
+    auto* menu = findMenuWindow (editor, before);
+    ASSERT_NE (menu, nullptr);
+    auto titles = itemTitles (*menu);
+    ASSERT_EQ (titles.size(), 23) << titles.joinIntoString (" | ").toStdString();
+    EXPECT_EQ (titles[19], "20. Motherboard Melt");
+    EXPECT_EQ (titles[20], juce::String::fromUTF8 ("Save preset\xe2\x80\xa6"));
+    EXPECT_EQ (titles[21], juce::String::fromUTF8 ("Open preset file\xe2\x80\xa6"));
+    EXPECT_EQ (titles[22], "Show preset folder");
+    EXPECT_FALSE (dataHome.presets().exists()) << "opening the menu creates nothing";
+
+    // Save: the prompt opens inside the window, offers no name yet, and saves under the typed one.
+    ASSERT_TRUE (chooseItem (*menu, titles[20]));
+    gribb::test::pumpMessages (200);
+    auto* prompt = editor.getUserPresets().getOpenDialog();
+    ASSERT_NE (prompt, nullptr) << "no name prompt";
+    EXPECT_EQ (prompt->getParentComponent(), &editor);
+    EXPECT_EQ (prompt->getTextEditorContents ("name"), "");
+    prompt->getTextEditor ("name")->setText ("My Sound");
+    saveScreenshot (editor, nullptr, "preset-save-prompt.png");
+    prompt->triggerButtonClick ("Save");
+    gribb::test::pumpMessages (300);
+
+    const auto file = dataHome.presets().getChildFile ("My Sound.gribbpreset");
+    ASSERT_TRUE (file.existsAsFile());
+    EXPECT_EQ (box.getText(), "My Sound");
+    EXPECT_EQ (editor.getUserPresets().getOpenDialog(), nullptr);
+
+    // Another sound, chosen in the same menu.
+    before = editor.getChildren();
+    box.showPopup();
+    menu = findMenuWindow (editor, before);
+    ASSERT_NE (menu, nullptr);
+    ASSERT_TRUE (chooseItem (*menu, "02. Deep Fried 808"));
+    gribb::test::pumpMessages (200);
+    EXPECT_EQ (box.getSelectedId(), 2);
+    EXPECT_NE (plainValues (processor), sound);
+
+    // The preset is listed after the programs, and choosing it brings the sound back.
+    before = editor.getChildren();
+    box.showPopup();
+    menu = findMenuWindow (editor, before);
+    ASSERT_NE (menu, nullptr);
+    titles = itemTitles (*menu);
+    ASSERT_EQ (titles.size(), 24);
+    EXPECT_EQ (titles[20], "My Sound");
+    saveScreenshot (editor, menu, "preset-menu.png");
+    ASSERT_TRUE (chooseItem (*menu, "My Sound"));
+    gribb::test::pumpMessages (200);
+
+    const auto loaded = plainValues (processor);
+    for (size_t i = 0; i < loaded.size(); ++i)
+        EXPECT_NEAR (loaded[i], sound[i], 1.0e-5f * std::max (1.0f, std::abs (sound[i]))) << gribb::parameterTable[i].id;
+    EXPECT_EQ (box.getText(), "My Sound");
+    EXPECT_EQ (processor.loadedUserPreset, file);
+
+    // Saving again offers the loaded preset's name and asks before replacing it.
+    before = editor.getChildren();
+    box.showPopup();
+    menu = findMenuWindow (editor, before);
+    ASSERT_NE (menu, nullptr);
+    ASSERT_TRUE (chooseItem (*menu, juce::String::fromUTF8 ("Save preset\xe2\x80\xa6")));
+    gribb::test::pumpMessages (200);
+    prompt = editor.getUserPresets().getOpenDialog();
+    ASSERT_NE (prompt, nullptr);
+    EXPECT_EQ (prompt->getTextEditorContents ("name"), "My Sound");
+    const auto oldText = file.loadFileAsString();
+    processor.parameters.getParameter ("drive")->setValueNotifyingHost (0.9f);
+    prompt->triggerButtonClick ("Save");
+    gribb::test::pumpMessages (300);
+
+    auto* question = editor.getUserPresets().getOpenDialog();
+    ASSERT_NE (question, nullptr) << "no question before replacing";
+    EXPECT_EQ (question->getName(), "Replace preset?");
+    saveScreenshot (editor, nullptr, "preset-replace-question.png");
+    question->triggerButtonClick ("Cancel");
+    gribb::test::pumpMessages (200);
+    EXPECT_EQ (file.loadFileAsString(), oldText) << "cancelled: the preset is unchanged";
+
+    editor.removeFromDesktop();
+}
+
+TEST (ProgramSelectorMenu, ADroppedPresetFileLoadsAndABadOneLeavesAMessageNamingIt)
+{
+    ScratchDataHome dataHome;
+    GribbTazoAudioProcessor source;
+    source.setCurrentProgram (13);
+    const auto folder = dataHome.folder.getChildFile ("mail");
+    ASSERT_EQ (gribb::saveUserPreset (source, folder, "From a friend"), "");
+    const auto good = folder.getChildFile ("From a friend.gribbpreset");
+    const auto bad = folder.getChildFile ("Broken.gribbpreset");
+    ASSERT_TRUE (bad.replaceWithText ("<?xml version=\"1.0\"?><PARAMETERS presetFormat=\"1\"><PARAM id=\"cutoff\" val"));
+
+    GribbTazoAudioProcessor processor;
+    GribbTazoAudioProcessorEditor editor (processor);
+    editor.addToDesktop (juce::ComponentPeer::windowHasTitleBar);
+    editor.setVisible (true);
+    gribb::test::pumpMessages (300);
+
+    EXPECT_TRUE (editor.isInterestedInFileDrag ({ good.getFullPathName() }));
+    EXPECT_FALSE (editor.isInterestedInFileDrag ({ "/tmp/song.wav" }));
+
+    const auto before = plainValues (processor);
+    editor.filesDropped ({ bad.getFullPathName() }, 300, 300);
+    gribb::test::pumpMessages (200);
+    auto& message = editor.getUserPresets().getMessageLabel();
+    EXPECT_EQ (message.getParentComponent(), &editor);
+    EXPECT_TRUE (message.isShowing());
+    EXPECT_TRUE (message.getText().contains ("\"Broken.gribbpreset\"") && message.getText().contains ("damaged")) << message.getText();
+    EXPECT_EQ (plainValues (processor), before);
+    EXPECT_EQ (editor.getProgramBox().getSelectedId(), 1);
+    saveScreenshot (editor, nullptr, "preset-bad-file-message.png");
+
+    editor.filesDropped ({ "/tmp/song.wav", good.getFullPathName() }, 300, 300);
+    gribb::test::pumpMessages (200);
+    EXPECT_EQ (message.getParentComponent(), nullptr) << "the message goes once a preset loads";
+    const auto loaded = plainValues (processor);
+    const auto expected = plainValues (source);
+    for (size_t i = 0; i < loaded.size(); ++i)
+        EXPECT_NEAR (loaded[i], expected[i], 1.0e-5f * std::max (1.0f, std::abs (expected[i]))) << gribb::parameterTable[i].id;
+    EXPECT_EQ (editor.getProgramBox().getText(), "From a friend");
+
+    // A window opened again shows the loaded preset too; one chosen factory program replaces it.
+    editor.removeFromDesktop();
+    {
+        GribbTazoAudioProcessorEditor reopened (processor);
+        EXPECT_EQ (reopened.getProgramBox().getText(), "From a friend");
+        EXPECT_EQ (reopened.getProgramBox().getSelectedId(), 0);
+    }
+    processor.selectProgram (3);
+    GribbTazoAudioProcessorEditor afterProgram (processor);
+    EXPECT_EQ (afterProgram.getProgramBox().getSelectedId(), 4);
+}
+
+TEST (ProgramSelectorMenu, ClosingTheWindowWhileItAsksForANameSavesNothing)
+{
+    ScratchDataHome dataHome;
+    GribbTazoAudioProcessor processor;
+
+    for (const auto* answer : { "", "Save" })
+    {
+        SCOPED_TRACE (answer);
+        auto editor = std::make_unique<GribbTazoAudioProcessorEditor> (processor);
+        editor->addToDesktop (juce::ComponentPeer::windowHasTitleBar);
+        editor->setVisible (true);
+        gribb::test::pumpMessages (200);
+
+        editor->getUserPresets().savePreset();
+        auto* prompt = editor->getUserPresets().getOpenDialog();
+        ASSERT_NE (prompt, nullptr);
+        prompt->getTextEditor ("name")->setText ("Never");
+        if (*answer != '\0')
+            prompt->triggerButtonClick (answer); // the save itself comes a moment later
+
+        editor.reset(); // the host closes the window
+        gribb::test::pumpMessages (300);
+        EXPECT_FALSE (dataHome.presets().getChildFile ("Never.gribbpreset").exists());
     }
 }

@@ -10,7 +10,8 @@
 // (about a minute in a Release build; the program prints its seed, so a failure can be repeated).
 // An input that fails a check is written to gribb-fuzz-failure.bin in the temporary folder; one
 // that runs longer than GRIBB_FUZZ_HANG_SECONDS (default 60) to gribb-fuzz-hang.bin, and one
-// behind an AddressSanitizer report to gribb-fuzz-crash.bin.
+// behind an AddressSanitizer report to gribb-fuzz-crash.bin. A second test feeds preset files,
+// mutated the same way, through the preset reader and applies what it accepts.
 
 #include <gtest/gtest.h>
 
@@ -30,6 +31,7 @@
 #include "support/StateBlocks.h"
 
 #include "processor/SavedStateText.h"
+#include "processor/UserPresets.h"
 
 using gribb::test::ProcessorSnapshot;
 using gribb::test::savedState;
@@ -397,5 +399,91 @@ TEST (StateFuzz, MutatedAndRandomBlocksNeverLeaveTheProcessorBroken)
     {
         EXPECT_GT (restored, iterations / 50);
         EXPECT_GT (ignored, iterations / 50);
+    }
+}
+
+TEST (StateFuzz, MutatedAndRandomPresetFilesNeverLeaveTheProcessorBroken)
+{
+    // Preset files hold the saved state's XML without the block around it and go through the same
+    // hardened reader; the same mutations (header edits land in the XML declaration) apply.
+    const auto iterations = environmentNumber ("GRIBB_FUZZ_ITERATIONS", defaultIterations);
+    const auto seed = (std::uint64_t) environmentNumber ("GRIBB_FUZZ_SEED", 20261210) + 1;
+    std::cout << "[fuzz] presets: seed " << seed << ", " << iterations << " inputs" << std::endl;
+
+    std::vector<Bytes> corpus;
+    {
+        GribbTazoAudioProcessor source;
+        for (int program = 0; program < 20; ++program)
+        {
+            source.setCurrentProgram (program);
+            const auto text = gribb::presetText (source, GribbTazoAudioProcessor::getProgramNames()[program]);
+            const auto* utf8 = text.toRawUTF8();
+            corpus.emplace_back (utf8, utf8 + text.getNumBytesAsUTF8());
+        }
+    }
+    const auto numSeeds = corpus.size();
+    Mutator mutator (seed);
+
+    GribbTazoAudioProcessor processor;
+    processor.prepareToPlay (48000.0, 256);
+    Bytes data;
+    gribb::test::HangWatchdog watchdog ((int) environmentNumber ("GRIBB_FUZZ_HANG_SECONDS", 60), [&data]
+    {
+        const auto file = fuzzDumpFile ("gribb-fuzz-preset-hang.gribbpreset");
+        file.replaceWithData (data.data(), data.size());
+        std::cout << "[fuzz] the input is written to " << file.getFullPathName() << std::endl;
+    });
+    inputInFlight = &data;
+   #if defined(__SANITIZE_ADDRESS__)
+    __sanitizer_set_death_callback (writeInputInFlight);
+   #endif
+
+    long long loaded = 0, refused = 0;
+
+    for (long long input = 0; input < iterations; ++input)
+    {
+        data = mutator.mutate (corpus[(size_t) mutator.below ((int) corpus.size())]);
+
+        watchdog.starting();
+        const auto result = gribb::readPresetText (data.empty() ? nullptr : data.data(), data.size());
+        watchdog.finished();
+
+        if (result.preset.has_value())
+        {
+            ++loaded;
+            ASSERT_TRUE (result.problem.isEmpty());
+            ASSERT_FALSE (result.preset->values.empty());
+            gribb::applyUserPreset (processor, *result.preset);
+
+            if (corpus.size() < numSeeds + 2000)
+                corpus.push_back (data);
+        }
+        else
+        {
+            ++refused;
+            ASSERT_TRUE (result.problem.isNotEmpty() && ! result.problem.containsAnyOf ("\r\n")) << "input " << input;
+        }
+
+        expectLegalValues (processor, input);
+        if (input % 64 == 0)
+            expectFiniteAudio (processor, input);
+
+        if (::testing::Test::HasFatalFailure())
+        {
+            const auto dump = fuzzDumpFile ("gribb-fuzz-preset-failure.gribbpreset");
+            dump.replaceWithData (data.data(), data.size());
+            std::cout << "[fuzz] failing input written to " << dump.getFullPathName() << std::endl;
+            inputInFlight = nullptr;
+            return;
+        }
+    }
+
+    inputInFlight = nullptr;
+    std::cout << "[fuzz] presets: loaded " << loaded << ", refused " << refused << ", corpus " << corpus.size() << std::endl;
+
+    if (iterations >= 1000)
+    {
+        EXPECT_GT (loaded, iterations / 50);
+        EXPECT_GT (refused, iterations / 50);
     }
 }

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Starts the Standalone app on the current X display, screenshots the main page, clicks
 # "UNDER THE HOOD", screenshots the technical page, checks that the window grew to hold a
-# 980 x 640 editor (and that the page shows), then clicks again and checks the way back.
+# 980 x 640 editor (and that the page shows), then clicks again and checks the way back; then
+# loads a user preset from the selector's menu and saves it again under another name.
 #   standalone_window_test.sh <standalone executable> <folder for the screenshots>
 # Needs DISPLAY (run it through scripts/with-xvfb.sh), xdotool, xwininfo and ImageMagick.
 set -euo pipefail
@@ -106,6 +107,71 @@ wait_for_size 620 560 || fail "after the second click the window is $(size_of), 
 sleep 0.5
 import -window "$wid" "$shots/main-page-again.png"
 [ "$(pixel "$shots/main-page-again.png" $((left + 20)) $((top + 280)))" = "2b2933" ] || fail "the main page did not come back"
+
+# User presets: the Standalone reads the same folder as the plug-ins ($XDG_DATA_HOME, here unset,
+# so ~/.local/share/Gribb Tazo/Presets in the fresh home). A preset placed there is listed after
+# the twenty programs; choosing it with the keyboard loads it, and "Save preset…" under a new
+# name writes the same values back.
+[ -z "${XDG_DATA_HOME:-}" ] || fail "XDG_DATA_HOME is set; this part expects the default folder"
+presets="$HOME/.local/share/Gribb Tazo/Presets"
+mkdir -p "$presets"
+cat >"$presets/Shared.gribbpreset" <<'XML'
+<?xml version="1.0" encoding="UTF-8"?>
+<PARAMETERS presetName="Shared" presetFormat="1">
+  <PARAM id="oscType" value="2.0"/>
+  <PARAM id="pulseWidth" value="0.3"/>
+  <PARAM id="fmRatio" value="3.0"/>
+  <PARAM id="fmIndex" value="8.0"/>
+  <PARAM id="attack" value="0.004"/>
+  <PARAM id="decay" value="0.3"/>
+  <PARAM id="sustain" value="0.85"/>
+  <PARAM id="release" value="0.2"/>
+  <PARAM id="unison" value="6.0"/>
+  <PARAM id="cutoff" value="2200.0"/>
+  <PARAM id="resonance" value="3.5"/>
+  <PARAM id="drive" value="18.0"/>
+  <PARAM id="hardClip" value="0.45"/>
+  <PARAM id="oversample" value="2.0"/>
+  <PARAM id="bitDepth" value="14.0"/>
+  <PARAM id="srReduce" value="0.05"/>
+  <PARAM id="lfoRate" value="8.0"/>
+  <PARAM id="lfoShape" value="2.0"/>
+  <PARAM id="lfoToCutoff" value="0.9"/>
+  <PARAM id="lfoToFm" value="0.6"/>
+  <PARAM id="outputGain" value="-7.0"/>
+  <PARAM id="reactiveRoast" value="0.25"/>
+</PARAMETERS>
+XML
+
+# The selector sits in the top strip (30, 30, 400, 36 at 620 x 560); its menu opens with the shown
+# program highlighted, and twenty steps down pass the separator and reach the first preset.
+xdotool mousemove --window "$wid" $((left + 200)) $((top + 48)) click 1
+sleep 0.8
+import -window root "$shots/preset-menu-standalone.png"
+xdotool key --delay 40 $(printf 'Down %.0s' $(seq 1 20)) Return
+sleep 0.5
+
+# The selector shows nothing selected now, so Up starts from the menu's end: "Show preset folder",
+# "Open preset file…", "Save preset…".
+xdotool mousemove --window "$wid" $((left + 200)) $((top + 48)) click 1
+sleep 0.8
+xdotool key --delay 40 Up Up Up Return
+sleep 0.8
+import -window root "$shots/preset-save-prompt-standalone.png"
+xdotool key --delay 40 ctrl+a
+xdotool type --delay 40 "Copy"
+xdotool key Return
+for _ in $(seq 1 50); do [ -f "$presets/Copy.gribbpreset" ] && break; sleep 0.1; done
+[ -f "$presets/Copy.gribbpreset" ] || fail "saving \"Copy\" through the Standalone's menu wrote no preset"
+
+# The same 22 values, up to the rounding of the parameters' own steps.
+values() { sed -n 's/.*<PARAM id="\([A-Za-z]*\)" value="\([^"]*\)".*/\1 \2/p' "$1" | sort; }
+paste -d ' ' <(values "$presets/Shared.gribbpreset") <(values "$presets/Copy.gribbpreset") \
+  | awk '$1 != $3 { bad = bad " " $1 "/" $3 } $1 == $3 { d = $2 - $4; if (d < 0) d = -d; m = ($2 < 0 ? -$2 : $2); if (d > 1e-4 * (m > 1 ? m : 1)) bad = bad " " $1 "=" $2 "->" $4; n++ }
+         END { if (n != 22 || bad != "") { print "differ:" bad " (" n " values)"; exit 1 } }' \
+  || fail "the preset saved by the Standalone does not hold the loaded values"
+grep -q 'presetName="Copy"' "$presets/Copy.gribbpreset" || fail "the saved preset does not carry its name"
+echo "user presets: loaded Shared and saved it as Copy with the same 22 values"
 
 kill -0 "$app_pid" 2>/dev/null || fail "the app ended by itself"
 echo "PASS: screenshots in $shots"
