@@ -50,7 +50,7 @@ void UserPresetControls::extendMenu (juce::PopupMenu& menu)
     const auto presets = gribb::scanPresetFolder (folder);
 
     menu.addSeparator();
-    addFolder (menu, presets, processorRef.loadedUserPreset, listedFiles, firstPresetId);
+    addFolder (menu, presets, processorRef.getLoadedUserPreset(), listedFiles, firstPresetId);
 
     if (! presets.presets.empty() || ! presets.subfolders.empty())
         menu.addSeparator();
@@ -87,8 +87,8 @@ void UserPresetControls::loadPreset (const juce::File& file)
 
 void UserPresetControls::showLoadedPreset()
 {
-    if (processorRef.loadedUserPreset != juce::File())
-        selector.setText (gribb::presetNameOf (gribb::userPresetFolder(), processorRef.loadedUserPreset), juce::dontSendNotification);
+    if (processorRef.getLoadedUserPreset() != juce::File())
+        selector.setText (gribb::presetNameOf (gribb::userPresetFolder(), processorRef.getLoadedUserPreset()), juce::dontSendNotification);
     else
         selector.setSelectedId (processorRef.getCurrentProgram() + 1, juce::dontSendNotification);
 }
@@ -106,8 +106,8 @@ void UserPresetControls::showDialog (juce::AlertWindow* newDialog, std::function
 
 void UserPresetControls::savePreset()
 {
-    const auto offered = processorRef.loadedUserPreset != juce::File()
-                             ? gribb::presetNameOf (gribb::userPresetFolder(), processorRef.loadedUserPreset)
+    const auto offered = processorRef.getLoadedUserPreset() != juce::File()
+                             ? gribb::presetNameOf (gribb::userPresetFolder(), processorRef.getLoadedUserPreset())
                              : juce::String();
 
     auto* prompt = new juce::AlertWindow ("Save preset", "Name of the preset (a slash makes a subfolder):",

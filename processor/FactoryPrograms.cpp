@@ -45,7 +45,7 @@ int GribbTazoAudioProcessor::clampedProgram (int index)
 void GribbTazoAudioProcessor::selectProgram (int index)
 {
     currentProgram = clampedProgram (index);
-    loadedUserPreset = juce::File();
+    forgetLoadedUserPreset();
     applyProgram (currentProgram);
 
     // A program chosen in the plug-in's own window must show in the host's program display too.

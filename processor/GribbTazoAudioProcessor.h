@@ -71,10 +71,24 @@ public:
 
     /** The user preset file last loaded or saved in the window (processor/UserPresets.h), which
         its selector shows; none once a factory program is chosen or a state is restored. Not part
-        of the saved state. Message thread only. */
-    juce::File loadedUserPreset;
+        of the saved state. Read and set on the message thread; forgetting it is safe from any
+        thread, since a host may choose a program from its audio thread. */
+    juce::File getLoadedUserPreset() const
+    {
+        return loadedUserPresetChoice == programChoices.load() ? loadedUserPresetFile : juce::File();
+    }
+    void setLoadedUserPreset (const juce::File& file)
+    {
+        loadedUserPresetFile = file;
+        loadedUserPresetChoice = programChoices.load();
+    }
+    void forgetLoadedUserPreset() noexcept { programChoices.fetch_add (1); }
 
 private:
+    juce::File loadedUserPresetFile;
+    int loadedUserPresetChoice = -1;
+    std::atomic<int> programChoices { 0 }; // counts the programs and states that replace a preset
+
     std::array<std::atomic<float>*, gribb::numParameters> rawValues {};
 
     float raw (gribb::ParamIndex index) const noexcept { return rawValues[(size_t) index]->load(); }

@@ -98,7 +98,7 @@ void GribbTazoAudioProcessor::removeListener (juce::AudioProcessorListener* list
 void GribbTazoAudioProcessor::setCurrentProgram (int index)
 {
     currentProgram = clampedProgram (index);
-    loadedUserPreset = juce::File();
+    forgetLoadedUserPreset();
 
     std::vector<std::pair<juce::AudioProcessorListener*, Vst3Controller*>> controllers;
     {

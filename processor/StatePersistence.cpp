@@ -65,6 +65,6 @@ void GribbTazoAudioProcessor::setStateInformation (const void* data, int sizeInB
     if (const auto* storedProgram = tree.getPropertyPointer (currentProgramProperty))
         currentProgram = juce::jlimit (0, getNumPrograms() - 1, (int) *storedProgram);
 
-    loadedUserPreset = juce::File();
+    forgetLoadedUserPreset();
     parameters.replaceState (tree);
 }

@@ -337,7 +337,7 @@ juce::String loadUserPresetFile (GribbTazoAudioProcessor& processor, const juce:
         return "Could not open " + quoted (file) + ": " + result.problem + ".";
 
     applyUserPreset (processor, *result.preset);
-    processor.loadedUserPreset = file;
+    processor.setLoadedUserPreset (file);
     return {};
 }
 
@@ -353,7 +353,7 @@ juce::String saveUserPreset (GribbTazoAudioProcessor& processor, const juce::Fil
     if (const auto problem = writePresetFile (file, presetText (processor, shownName), replace); problem.isNotEmpty())
         return "Could not save " + quoted (file) + ": " + problem + ".";
 
-    processor.loadedUserPreset = file;
+    processor.setLoadedUserPreset (file);
     return {};
 }
 } // namespace gribb

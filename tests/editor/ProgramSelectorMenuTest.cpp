@@ -241,7 +241,7 @@ TEST (ProgramSelectorMenu, SavesAPresetUnderANameListsItAndLoadsItFromTheMenu)
     for (size_t i = 0; i < loaded.size(); ++i)
         EXPECT_NEAR (loaded[i], sound[i], 1.0e-5f * std::max (1.0f, std::abs (sound[i]))) << gribb::parameterTable[i].id;
     EXPECT_EQ (box.getText(), "My Sound");
-    EXPECT_EQ (processor.loadedUserPreset, file);
+    EXPECT_EQ (processor.getLoadedUserPreset(), file);
 
     // Saving again offers the loaded preset's name and asks before replacing it.
     before = editor.getChildren();

@@ -88,7 +88,7 @@ TEST (UserPresets, EveryFactoryProgramSavedAndOpenedInAFreshInstanceGivesTheSame
 
         const auto file = scratch.folder.getChildFile (name + ".gribbpreset");
         ASSERT_TRUE (file.existsAsFile());
-        EXPECT_EQ (original.loadedUserPreset, file);
+        EXPECT_EQ (original.getLoadedUserPreset(), file);
 
         GribbTazoAudioProcessor fresh;
         ASSERT_EQ (gribb::loadUserPresetFile (fresh, file), "");
@@ -97,7 +97,7 @@ TEST (UserPresets, EveryFactoryProgramSavedAndOpenedInAFreshInstanceGivesTheSame
         const auto loaded = ProcessorSnapshot::of (fresh);
         EXPECT_TRUE (loaded.valuesMatch (expected));
         EXPECT_EQ (fresh.getCurrentProgram(), 0) << "a preset is a sound, not a factory program";
-        EXPECT_EQ (fresh.loadedUserPreset, file);
+        EXPECT_EQ (fresh.getLoadedUserPreset(), file);
     }
 }
 
@@ -194,7 +194,7 @@ TEST (UserPresets, BadFilesChangeNothingAndAreReportedByNameAndReason)
         EXPECT_TRUE (message.contains (file.getFileName())) << message;
         EXPECT_FALSE (message.containsAnyOf ("\r\n")) << "one line";
         EXPECT_TRUE (ProcessorSnapshot::of (processor) == before);
-        EXPECT_EQ (processor.loadedUserPreset, juce::File());
+        EXPECT_EQ (processor.getLoadedUserPreset(), juce::File());
     }
 
     // None of them is listed; the one good file beside them is.
@@ -345,7 +345,7 @@ TEST (UserPresets, AnUnwritableFolderGivesAClearMessageAndChangesNothing)
         EXPECT_TRUE (message.contains ("cannot be created") || message.contains ("not writable")) << message;
         EXPECT_FALSE (message.containsAnyOf ("\r\n"));
         EXPECT_TRUE (ProcessorSnapshot::of (processor) == before);
-        EXPECT_EQ (processor.loadedUserPreset, juce::File());
+        EXPECT_EQ (processor.getLoadedUserPreset(), juce::File());
     }
     EXPECT_EQ (blocker.loadFileAsString(), "x");
 }
@@ -390,7 +390,7 @@ TEST (UserPresets, NamesWithSlashesDotsAndNonAsciiTextWorkOrAreRefusedClearly)
         else
         {
             EXPECT_TRUE (message.contains (c.refusal)) << message;
-            EXPECT_EQ (processor.loadedUserPreset, juce::File());
+            EXPECT_EQ (processor.getLoadedUserPreset(), juce::File());
         }
     }
 
@@ -494,9 +494,9 @@ TEST (UserPresets, AFactoryProgramOrARestoredStateForgetsTheLoadedPreset)
     for (const auto& event : events)
     {
         ASSERT_EQ (gribb::loadUserPresetFile (processor, file), "");
-        EXPECT_EQ (processor.loadedUserPreset, file);
+        EXPECT_EQ (processor.getLoadedUserPreset(), file);
         event (processor);
-        EXPECT_EQ (processor.loadedUserPreset, juce::File());
+        EXPECT_EQ (processor.getLoadedUserPreset(), juce::File());
     }
 
     // The saved state carries no trace of presets.
