@@ -2,6 +2,8 @@
 
 #include "engine/GribbVoice.h"
 
+#include <algorithm>
+
 namespace gribb
 {
 static_assert (GribbSynthesiser::maxVoices * GribbVoice::numPhases == PhaseBank::maxLanes);
@@ -91,5 +93,71 @@ void GribbSynthesiser::renderNextSubBlock (juce::AudioBuffer<float>& outputAudio
                 rendering[v]->setPhase (k, bank.phases[laneOf[v][k]]);
         rendering[v]->endRender();
     }
+}
+juce::MPESynthesiserVoice* GribbSynthesiser::findVoiceToSteal (juce::MPENote noteToStealVoiceFor) const
+{
+    if (voices.size() > maxStealCandidates)
+        return juce::MPESynthesiser::findVoiceToSteal (noteToStealVoiceFor);
+
+    juce::MPESynthesiserVoice* low = nullptr; // lowest held note (sustained or not, but not released)
+    juce::MPESynthesiserVoice* top = nullptr; // highest held note
+
+    std::array<juce::MPESynthesiserVoice*, maxStealCandidates> byAge {};
+    int count = 0;
+
+    for (auto* voice : voices)
+    {
+        byAge[(size_t) count++] = voice;
+
+        // Sorted after every addition, as JUCE's search sorts its list: std::sort is not stable,
+        // and the same sequence of sorts keeps voices that started together in JUCE's order.
+        std::sort (byAge.begin(), byAge.begin() + count,
+                   [] (const juce::MPESynthesiserVoice* a, const juce::MPESynthesiserVoice* b) { return a->noteOnTime < b->noteOnTime; });
+
+        if (! voice->isPlayingButReleased())
+        {
+            const auto noteNumber = voice->getCurrentlyPlayingNote().initialNote;
+
+            if (low == nullptr || noteNumber < low->getCurrentlyPlayingNote().initialNote)
+                low = voice;
+
+            if (top == nullptr || noteNumber > top->getCurrentlyPlayingNote().initialNote)
+                top = voice;
+        }
+    }
+
+    // A single held note is the lowest one.
+    if (top == low)
+        top = nullptr;
+
+    struct Candidates
+    {
+        juce::MPESynthesiserVoice* const* first;
+        juce::MPESynthesiserVoice* const* last;
+        auto begin() const noexcept { return first; }
+        auto end() const noexcept { return last; }
+    };
+    const Candidates candidates { byAge.data(), byAge.data() + count };
+
+    if (noteToStealVoiceFor.isValid())
+        for (auto* voice : candidates)
+            if (voice->getCurrentlyPlayingNote().initialNote == noteToStealVoiceFor.initialNote)
+                return voice;
+
+    for (auto* voice : candidates)
+        if (voice != low && voice != top && voice->isPlayingButReleased())
+            return voice;
+
+    for (auto* voice : candidates)
+        if (voice != low && voice != top
+            && voice->getCurrentlyPlayingNote().keyState != juce::MPENote::keyDown
+            && voice->getCurrentlyPlayingNote().keyState != juce::MPENote::keyDownAndSustained)
+            return voice;
+
+    for (auto* voice : candidates)
+        if (voice != low && voice != top)
+            return voice;
+
+    return top != nullptr ? top : low;
 }
 } // namespace gribb

@@ -4,6 +4,8 @@
 
 #include "engine/PhaseBank.h"
 
+#include <array>
+
 namespace gribb
 {
 class GribbVoice;
@@ -23,9 +25,20 @@ public:
     /** With fewer sounding voices, each voice steps its own phases. */
     static constexpr int fewestForTheBank = 3;
 
+    /** Most voices the steal search looks through without the heap; with more it leaves the
+        choice to JUCE's own search. */
+    static constexpr int maxStealCandidates = 64;
+
 protected:
     void renderNextSubBlock (juce::AudioBuffer<float>& outputAudio, int startSample, int numSamples) override;
     using juce::MPESynthesiser::renderNextSubBlock;
+
+    /** JUCE's steal rule (the oldest voice playing the same note number; else the oldest released
+        one; else the oldest without a finger on it; else the oldest, sparing the lowest and the
+        highest held notes; else the highest, then the lowest), chosen in a list on the stack: JUCE's
+        own search empties and refills a list of its own on the heap at every steal. The list is
+        ordered by the same sorts as JUCE's, so equal start times resolve the same way. */
+    juce::MPESynthesiserVoice* findVoiceToSteal (juce::MPENote noteToStealVoiceFor = juce::MPENote()) const override;
 
 private:
     PhaseBank bank;

@@ -127,3 +127,67 @@ TEST (GribbSynthesiser, SameSamplesAsTheVoicesRenderedOneByOne)
         EXPECT_GE (sounding, 3) << c.name << ": the renders should end with the bank in use";
     }
 }
+
+namespace
+{
+/** Asks both steal searches: the synthesiser's own and JUCE's, on the same voices. */
+struct StealProbe : gribb::GribbSynthesiser
+{
+    juce::MPESynthesiserVoice* ours (juce::MPENote note) const { return findVoiceToSteal (note); }
+    juce::MPESynthesiserVoice* juces (juce::MPENote note) const { return juce::MPESynthesiser::findVoiceToSteal (note); }
+};
+
+juce::MPENote noteNumbered (int n)
+{
+    juce::MPENote note;
+    note.midiChannel = 1;
+    note.initialNote = (juce::uint8) n;
+    return note;
+}
+} // namespace
+
+TEST (GribbSynthesiser, StealsTheVoiceJuceWouldStealWithoutTheHeap)
+{
+    // Each script leaves the voices in a state; then both searches are asked for an invalid note,
+    // a note some voice plays, and a new note.
+    struct Script { const char* what; int held; std::vector<int> released; bool pedal; };
+    const Script scripts[] = {
+        { "sixteen held notes",                     16, {}, false },
+        { "held and released notes",                16, { 3, 7, 8, 12 }, false },
+        { "the lowest and the highest released",    16, { 0, 15 }, false },
+        { "notes held by the sustain pedal",        16, { 2, 5, 9 }, true },
+        { "every note released",                    16, { 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15 }, false },
+        { "one held note and free voices",           1, {}, false },
+        { "three notes and free voices",             3, { 1 }, false },
+    };
+
+    for (const auto& script : scripts)
+    {
+        SCOPED_TRACE (script.what);
+        Rig<StealProbe> rig (16, 48000.0);
+        rig.setBlockParameters (0, 0.0f, 0.0f);
+        for (auto* voice : rig.voices)
+            voice->setEnvelopeParameters ({ 0.002f, 0.05f, 0.6f, 5.0f }); // releases outlast the test
+
+        juce::AudioBuffer<float> out (2, 64);
+        juce::MidiBuffer midi;
+        // Channel 1 carries the pedal; the notes go round the channels, lowest note first out of order.
+        const int notes[] = { 52, 40, 67, 45, 71, 60, 38, 55, 64, 48, 76, 59, 43, 69, 50, 74 };
+        if (script.pedal)
+            midi.addEvent (juce::MidiMessage::controllerEvent (1, 64, 127), 0);
+        for (int i = 0; i < script.held; ++i)
+            midi.addEvent (juce::MidiMessage::noteOn (1 + i % 4, notes[i], (juce::uint8) 100), i);
+        rig.synth.renderNextBlock (out, midi, 0, 64);
+
+        midi.clear();
+        for (const int i : script.released)
+            midi.addEvent (juce::MidiMessage::noteOff (1 + i % 4, notes[i]), i);
+        rig.synth.renderNextBlock (out, midi, 0, 64);
+
+        for (const auto& probe : { juce::MPENote(), noteNumbered (notes[script.held / 2]), noteNumbered (100) })
+        {
+            auto* expected = rig.synth.juces (probe);
+            EXPECT_EQ (rig.synth.ours (probe), expected) << "asked for note " << (int) probe.initialNote;
+        }
+    }
+}

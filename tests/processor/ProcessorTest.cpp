@@ -274,6 +274,8 @@ TEST (Processor, NoteEventsReachTheHeapOnlyInJucesMpeBookkeeping)
                 ++callers[site.frames[1]];
         for (const auto& [caller, n] : callers)
             std::cout << "[alloc]   " << n << " from " << caller << std::endl;
+        for (const auto& [caller, n] : callers)
+            EXPECT_EQ (caller.find ("findVoiceToSteal"), std::string::npos) << "the steal search reached the heap";
         EXPECT_GT (counter.allocations(), 0u)
             << "JUCE's MPE bookkeeping no longer reaches the heap here: update the known limits in the README";
     }
