@@ -1,10 +1,5 @@
-// The loops below select between values instead of branching. The compiler turns such a select
-// into vector code only when it may assume that floating-point exceptions are not trapped (they
-// never are in a plug-in); the results are unchanged.
-#if defined(__GNUC__) && ! defined(__clang__)
- #pragma GCC optimize ("no-trapping-math")
-#endif
-
+// Its loops select between values instead of branching; the build compiles this file with
+// -fno-trapping-math so that the selects become vector code (CMakeLists.txt says why).
 #include "engine/BitQuantiser.h"
 #include "engine/VectorClones.h"
 
