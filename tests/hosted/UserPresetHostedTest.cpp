@@ -16,32 +16,8 @@
 
 namespace
 {
-const char* const presetText = R"(<?xml version="1.0" encoding="UTF-8"?>
-<PARAMETERS presetName="Shared" presetFormat="1">
-  <PARAM id="oscType" value="2.0"/>
-  <PARAM id="pulseWidth" value="0.3"/>
-  <PARAM id="fmRatio" value="3.0"/>
-  <PARAM id="fmIndex" value="8.0"/>
-  <PARAM id="attack" value="0.004"/>
-  <PARAM id="decay" value="0.3"/>
-  <PARAM id="sustain" value="0.85"/>
-  <PARAM id="release" value="0.2"/>
-  <PARAM id="unison" value="6.0"/>
-  <PARAM id="cutoff" value="2200.0"/>
-  <PARAM id="resonance" value="3.5"/>
-  <PARAM id="drive" value="18.0"/>
-  <PARAM id="hardClip" value="0.45"/>
-  <PARAM id="oversample" value="2.0"/>
-  <PARAM id="bitDepth" value="14.0"/>
-  <PARAM id="srReduce" value="0.05"/>
-  <PARAM id="lfoRate" value="8.0"/>
-  <PARAM id="lfoShape" value="2.0"/>
-  <PARAM id="lfoToCutoff" value="0.9"/>
-  <PARAM id="lfoToFm" value="0.6"/>
-  <PARAM id="outputGain" value="-7.0"/>
-  <PARAM id="reactiveRoast" value="0.25"/>
-</PARAMETERS>
-)";
+/** The preset the Standalone's window test loads too: what a user saved in another format. */
+juce::File sharedPreset() { return juce::File (GRIBB_SOURCE_DIR).getChildFile ("tests/support/fixtures/Shared.gribbpreset"); }
 
 struct EditCounter final : juce::AudioProcessorListener
 {
@@ -71,7 +47,7 @@ TEST (UserPresetHosted, APresetChosenInTheWindowReachesTheHostAsEdits)
 
     const auto dataHome = juce::File::getSpecialLocation (juce::File::tempDirectory).getNonexistentChildFile ("gribb-hosted-presets", {});
     ASSERT_TRUE (dataHome.getChildFile ("Gribb Tazo/Presets").createDirectory().wasOk());
-    ASSERT_TRUE (dataHome.getChildFile ("Gribb Tazo/Presets/Shared.gribbpreset").replaceWithText (presetText));
+    ASSERT_TRUE (dataHome.getChildFile ("Gribb Tazo/Presets/Shared.gribbpreset").replaceWithText (sharedPreset().loadFileAsString()));
     ::setenv ("XDG_DATA_HOME", dataHome.getFullPathName().toRawUTF8(), 1);
 
     // The same code runs in the LV2 and the Standalone (whose window test loads a preset from the

@@ -115,33 +115,7 @@ import -window "$wid" "$shots/main-page-again.png"
 [ -z "${XDG_DATA_HOME:-}" ] || fail "XDG_DATA_HOME is set; this part expects the default folder"
 presets="$HOME/.local/share/Gribb Tazo/Presets"
 mkdir -p "$presets"
-cat >"$presets/Shared.gribbpreset" <<'XML'
-<?xml version="1.0" encoding="UTF-8"?>
-<PARAMETERS presetName="Shared" presetFormat="1">
-  <PARAM id="oscType" value="2.0"/>
-  <PARAM id="pulseWidth" value="0.3"/>
-  <PARAM id="fmRatio" value="3.0"/>
-  <PARAM id="fmIndex" value="8.0"/>
-  <PARAM id="attack" value="0.004"/>
-  <PARAM id="decay" value="0.3"/>
-  <PARAM id="sustain" value="0.85"/>
-  <PARAM id="release" value="0.2"/>
-  <PARAM id="unison" value="6.0"/>
-  <PARAM id="cutoff" value="2200.0"/>
-  <PARAM id="resonance" value="3.5"/>
-  <PARAM id="drive" value="18.0"/>
-  <PARAM id="hardClip" value="0.45"/>
-  <PARAM id="oversample" value="2.0"/>
-  <PARAM id="bitDepth" value="14.0"/>
-  <PARAM id="srReduce" value="0.05"/>
-  <PARAM id="lfoRate" value="8.0"/>
-  <PARAM id="lfoShape" value="2.0"/>
-  <PARAM id="lfoToCutoff" value="0.9"/>
-  <PARAM id="lfoToFm" value="0.6"/>
-  <PARAM id="outputGain" value="-7.0"/>
-  <PARAM id="reactiveRoast" value="0.25"/>
-</PARAMETERS>
-XML
+cp "$(dirname "${BASH_SOURCE[0]}")/../support/fixtures/Shared.gribbpreset" "$presets/Shared.gribbpreset"
 
 # The selector sits in the top strip (30, 30, 400, 36 at 620 x 560); its menu opens with the shown
 # program highlighted, and twenty steps down pass the separator and reach the first preset.
