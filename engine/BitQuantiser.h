@@ -20,11 +20,7 @@ struct BitQuantiser
 
     static BitQuantiser forBits (float bits) noexcept { return { std::pow (2.0f, bits) }; }
 
-    float process (float x) const noexcept
-    {
-        return 2.0f * (std::floor ((x * 0.5f + 0.5f) * steps) / steps) - 1.0f;
-    }
-
+    /** x -> 2 floor ((x / 2 + 1 / 2) steps) / steps - 1, in place. */
     void process (float* samples, int numSamples) const noexcept;
 };
 } // namespace gribb

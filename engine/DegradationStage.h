@@ -7,28 +7,45 @@
 
 namespace gribb
 {
-/** Rate reduction and bit quantisation on channels 0 and 1, each with its own reducer and depth.
+/** Rate reduction and bit quantisation on channels 0 and 1, each channel with its own reducer.
     Further channels pass untouched. */
-namespace DegradationStage
+class DegradationStage
 {
+public:
     /** The reducers only run above this raw `srReduce` amount; at or below it their state is kept. */
-    constexpr float reducerThreshold = 0.0001f;
+    static constexpr float reducerThreshold = 0.0001f;
 
-    /** One block. Reads the raw `srReduce` and `bitDepth` values; updates the reducers' rates and
-        the channels' bit depths, then processes the first numSamples of channels 0 and 1. */
-    inline void process (juce::AudioBuffer<float>& buffer, int numSamples, SampleRateReducer (&reducers)[2],
-                         float (&bits)[2], float srReduceParameter, float bitDepthParameter, double hostRate) noexcept
+    /** True when these raw `srReduce` and `bitDepth` values change any sample: the reducers run
+        or the quantiser works. */
+    static bool changesSamples (float srReduceParameter, float bitDepthParameter) noexcept
     {
-        const float target = SampleRateReducer::targetFor (srReduceParameter, hostRate);
+        return srReduceParameter > reducerThreshold || BitQuantiser::isActive (bitDepthParameter);
+    }
+
+    void prepare (double newSampleRate) noexcept
+    {
+        sampleRate = newSampleRate;
+        reset();
+    }
+
+    /** Starts the reducers' hold phases again, holding silence. */
+    void reset() noexcept
+    {
+        for (auto& reducer : reducers)
+            reducer.prepare (sampleRate);
+    }
+
+    /** One block: sets the reducers' rate from the raw `srReduce` value and the quantiser's depth
+        from the raw `bitDepth` value, then processes the first numSamples of channels 0 and 1. */
+    void process (juce::AudioBuffer<float>& buffer, int numSamples, float srReduceParameter, float bitDepthParameter) noexcept
+    {
+        const float target = SampleRateReducer::targetFor (srReduceParameter, sampleRate);
         for (auto& reducer : reducers)
             reducer.setTargetRate (target);
 
-        const float clampedBits = BitQuantiser::clampBits (bitDepthParameter);
-        bits[0] = clampedBits;
-        bits[1] = clampedBits;
-
         const bool reduce = srReduceParameter > reducerThreshold;
         const bool quantise = BitQuantiser::isActive (bitDepthParameter);
+        const auto quantiser = BitQuantiser::forBits (BitQuantiser::clampBits (bitDepthParameter));
         const int channels = juce::jmin (buffer.getNumChannels(), 2);
         if (numSamples <= 0)
             return;
@@ -40,8 +57,14 @@ namespace DegradationStage
             if (reduce)
                 reducers[ch].process (samples, numSamples);
             if (quantise)
-                BitQuantiser::forBits (bits[ch]).process (samples, numSamples);
+                quantiser.process (samples, numSamples);
         }
     }
-} // namespace DegradationStage
+
+    const SampleRateReducer& reducer (int channel) const noexcept { return reducers[channel]; }
+
+private:
+    double sampleRate = 44100.0;
+    SampleRateReducer reducers[2];
+};
 } // namespace gribb

@@ -22,19 +22,9 @@ struct DriveShaper
         return s;
     }
 
-    /** One sample: slope driveGain above zero, 0.85 x driveGain below, then the ceiling. */
-    float process (float x) const noexcept
-    {
-        const float y = driveGain * x;
-        float s = y >= 0.0f ? 1.0f - std::exp (-y) : std::exp (0.85f * y) - 1.0f;
-        s = clampTo (s, -1.0f, 1.0f);
-        float c = s / clipCeiling;
-        c = clampTo (c, -1.0f, 1.0f);
-        return c * clipCeiling;
-    }
-
-    /** The same over an array, with a vectorisable exponential that differs from expf by float
-        rounding only. */
+    /** Shapes an array in place: slope driveGain above zero, 0.85 x driveGain below, then the
+        ceiling; the exponential is a vectorisable one that differs from expf by float rounding
+        only. */
     void process (float* samples, int numSamples) const noexcept;
 
     /** True when the ceiling is exactly 1: the division, the second clamp and the scaling then

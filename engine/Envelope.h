@@ -8,9 +8,9 @@ namespace gribb
 {
 /** A linear attack-decay-sustain-release envelope with the same behaviour, stage for stage and
     float operation for float operation, as juce::ADSR (same parameters, same per-sample steps,
-    same stage changes), so its values are bit-identical to it. On top of the per-sample
-    getNextSample() it renders a whole run of values at once: each stage runs in its own tight
-    loop with the level kept in a register, where juce::ADSR decides the stage anew every sample. */
+    same stage changes), so its values are bit-identical to it. It renders a whole run of values
+    at once: each stage runs in its own tight loop with the level kept in a register, where
+    juce::ADSR decides the stage anew every sample. */
 class Envelope
 {
 public:
@@ -72,41 +72,8 @@ public:
         }
     }
 
-    float getNextSample() noexcept
-    {
-        switch (state)
-        {
-            case State::idle:
-                return 0.0f;
-            case State::attack:
-                level += attackRate;
-                if (level >= 1.0f)
-                {
-                    level = 1.0f;
-                    goToNextState();
-                }
-                break;
-            case State::decay:
-                level -= decayRate;
-                if (level <= parameters.sustain)
-                {
-                    level = parameters.sustain;
-                    goToNextState();
-                }
-                break;
-            case State::sustain:
-                level = parameters.sustain;
-                break;
-            case State::release:
-                level -= releaseRate;
-                if (level <= 0.0f)
-                    goToNextState();
-                break;
-        }
-        return level;
-    }
-
-    /** Writes the next numSamples values, exactly those getNextSample() would return one by one. */
+    /** Writes the next numSamples values, exactly those juce::ADSR::getNextSample() would return
+        one by one. */
     void render (float* out, int numSamples) noexcept
     {
         int i = 0;

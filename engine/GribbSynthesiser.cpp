@@ -6,21 +6,20 @@
 
 namespace gribb
 {
-static_assert (GribbSynthesiser::maxVoices * GribbVoice::numPhases == PhaseBank::maxLanes);
 static_assert (GribbVoice::chunkSize == PhaseBank::maxLength);
 
 void GribbSynthesiser::renderNextSubBlock (juce::AudioBuffer<float>& outputAudio, int startSample, int numSamples)
 {
     const juce::ScopedLock sl (voicesLock);
 
-    GribbVoice* rendering[maxVoices];
+    GribbVoice* rendering[polyphony];
     int count = 0;
     for (auto* voice : voices)
     {
         if (! voice->isActive())
             continue;
         auto* gribbVoice = dynamic_cast<GribbVoice*> (voice);
-        if (gribbVoice == nullptr || count == maxVoices)
+        if (gribbVoice == nullptr || count == polyphony)
         {
             // Not for the bank: every voice renders on its own, as the base class does (no
             // voice has begun a render yet).
@@ -45,55 +44,40 @@ void GribbSynthesiser::renderNextSubBlock (juce::AudioBuffer<float>& outputAudio
         return;
     }
 
-    // One lane for each phase that moves: a voice's carriers always, its modulators in an FM note.
-    // A phase the voice does not read is left where it is and gets no lane.
-    constexpr int phases = GribbVoice::numPhases;
-    int laneOf[maxVoices][phases];
-    int lanes = 0;
+    // One lane for each phase the voice reads: its carriers always, its modulators in an FM note.
+    // The others stand still and get no lane.
+    constexpr int slots = GribbVoice::numPhaseSlots;
+    int laneOf[polyphony][slots];
+    bank.clear();
     for (int v = 0; v < sounding; ++v)
-    {
-        const float* increments = rendering[v]->phaseIncrements();
-        for (int k = 0; k < phases; ++k)
-        {
-            laneOf[v][k] = -1;
-            if (! rendering[v]->readsPhase (k))
-                continue;
-            laneOf[v][k] = lanes;
-            bank.increments[lanes] = increments[k];
-            bank.phases[lanes] = rendering[v]->phase (k);
-            ++lanes;
-        }
-    }
-    // The lanes the bank steps beyond the voices' stand still.
-    constexpr int stepped = 8 * PhaseBank::groupsAtOnce;
-    for (int lane = lanes; lane < ((lanes + stepped - 1) / stepped) * stepped && lane < PhaseBank::maxLanes; ++lane)
-    {
-        bank.increments[lane] = 0.0f;
-        bank.phases[lane] = 0.0f;
-    }
+        for (int slot = 0; slot < slots; ++slot)
+            laneOf[v][slot] = rendering[v]->readsPhase (slot)
+                                ? bank.addLane (rendering[v]->phase (slot), rendering[v]->phaseIncrement (slot))
+                                : -1;
 
     for (int done = 0; done < numSamples; done += GribbVoice::chunkSize)
     {
         const int length = juce::jmin (GribbVoice::chunkSize, numSamples - done);
-        bank.step (lanes, length);
+        bank.step (length);
         for (int v = 0; v < sounding; ++v)
         {
             // A phase without a lane is never read: any records will do.
-            const float* records[phases];
-            for (int k = 0; k < phases; ++k)
-                records[k] = bank.records[laneOf[v][k] >= 0 ? laneOf[v][k] : laneOf[v][0]];
+            const float* records[slots];
+            for (int slot = 0; slot < slots; ++slot)
+                records[slot] = bank.record (laneOf[v][slot] >= 0 ? laneOf[v][slot] : laneOf[v][GribbVoice::mainCarrier]);
             rendering[v]->renderChunk (records, done, length);
         }
     }
 
     for (int v = 0; v < sounding; ++v)
     {
-        for (int k = 0; k < phases; ++k)
-            if (laneOf[v][k] >= 0)
-                rendering[v]->setPhase (k, bank.phases[laneOf[v][k]]);
+        for (int slot = 0; slot < slots; ++slot)
+            if (laneOf[v][slot] >= 0)
+                rendering[v]->setPhase (slot, bank.phase (laneOf[v][slot]));
         rendering[v]->endRender();
     }
 }
+
 juce::MPESynthesiserVoice* GribbSynthesiser::findVoiceToSteal (juce::MPENote noteToStealVoiceFor) const
 {
     if (voices.size() > maxStealCandidates)

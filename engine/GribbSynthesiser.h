@@ -10,7 +10,8 @@ namespace gribb
 {
 class GribbVoice;
 
-/** The MPE synthesiser, rendering its GribbVoices together: chunk by chunk, the phases of every
+/** The MPE synthesiser, rendering up to `polyphony` GribbVoices together (with more voices, or a
+    voice of another kind, a sub-block renders voice by voice, as JUCE's own does): chunk by chunk, the phases of every
     sounding voice are stepped at once in a PhaseBank, then each voice renders the chunk from its
     recorded phases and adds it into the output, in the synthesiser's voice order. Each voice
     computes exactly what its own renderNextBlock would, and each output sample receives the
@@ -18,10 +19,6 @@ class GribbVoice;
 class GribbSynthesiser : public juce::MPESynthesiser
 {
 public:
-    /** Voices rendered together; with more, or with a voice of another kind, a sub-block renders
-        voice by voice. */
-    static constexpr int maxVoices = PhaseBank::maxLanes / 4;
-
     /** With fewer sounding voices, each voice steps its own phases. */
     static constexpr int fewestForTheBank = 3;
 

@@ -1,44 +1,39 @@
 #include "engine/GribbVoice.h"
 
+#include "engine/PhaseStep.h"
+
 namespace gribb
 {
 namespace
 {
-    struct PhaseRecords
-    {
-        float* main;
-        float* mainModulator;
-        float* unison;
-        float* unisonModulator;
-    };
-
-    // Steps the phases for `length` samples and records them. The phases run in
-    // locals, so their independent updates overlap instead of waiting on memory. The unison
-    // phases run on while the unison is silent (it may come in at any block); the modulators only
-    // in an FM note, the one shape that reads them; in a pulse or triangle note they stand still.
+    // Steps the phases for `length` samples and records each before its step. The phases run in
+    // locals, so their independent chains overlap instead of waiting on memory. The carriers
+    // always move; the modulators only in an FM note, the one shape that reads them.
     template <bool Modulators>
-    void stepAndRecord (float (&phases)[GribbVoice::numPhases], const float (&increments)[GribbVoice::numPhases],
-                        const PhaseRecords& out, int length) noexcept
+    void stepAndRecord (float (&phases)[GribbVoice::numPhaseSlots], const float (&increments)[GribbVoice::numPhaseSlots],
+                        float* const (&records)[GribbVoice::numPhaseSlots], int length, bool wrapsOnce) noexcept
     {
-        float main = phases[0], mainModulator = phases[1], unison = phases[2], unisonModulator = phases[3];
+        using Slot = GribbVoice::PhaseSlot;
+        float mainCarrier = phases[Slot::mainCarrier], mainModulator = phases[Slot::mainModulator];
+        float unisonCarrier = phases[Slot::unisonCarrier], unisonModulator = phases[Slot::unisonModulator];
         for (int i = 0; i < length; ++i)
         {
-            out.main[i] = main;
-            out.unison[i] = unison;
-            main = VoiceOscillator::stepPhase (main, increments[0]);
-            unison = VoiceOscillator::stepPhase (unison, increments[2]);
+            records[Slot::mainCarrier][i] = mainCarrier;
+            records[Slot::unisonCarrier][i] = unisonCarrier;
+            mainCarrier = stepPhase (mainCarrier, increments[Slot::mainCarrier], wrapsOnce);
+            unisonCarrier = stepPhase (unisonCarrier, increments[Slot::unisonCarrier], wrapsOnce);
             if constexpr (Modulators)
             {
-                out.mainModulator[i] = mainModulator;
-                out.unisonModulator[i] = unisonModulator;
-                mainModulator = VoiceOscillator::stepPhase (mainModulator, increments[1]);
-                unisonModulator = VoiceOscillator::stepPhase (unisonModulator, increments[3]);
+                records[Slot::mainModulator][i] = mainModulator;
+                records[Slot::unisonModulator][i] = unisonModulator;
+                mainModulator = stepPhase (mainModulator, increments[Slot::mainModulator], wrapsOnce);
+                unisonModulator = stepPhase (unisonModulator, increments[Slot::unisonModulator], wrapsOnce);
             }
         }
-        phases[0] = main;
-        phases[1] = mainModulator;
-        phases[2] = unison;
-        phases[3] = unisonModulator;
+        phases[Slot::mainCarrier] = mainCarrier;
+        phases[Slot::mainModulator] = mainModulator;
+        phases[Slot::unisonCarrier] = unisonCarrier;
+        phases[Slot::unisonModulator] = unisonModulator;
     }
 } // namespace
 
@@ -150,36 +145,29 @@ bool GribbVoice::beginRender (juce::AudioBuffer<float>& outputBuffer, int startS
     // A note keeps the shape it started with, and only the FM shape reads the modulator phases,
     // so in the other shapes the modulators stand still. The unison phases run on while the
     // unison is silent (it may come in at any block).
-    render.fmShape = mainOscillator.shape == 2;
-    render.increments[0] = mainOscillator.phaseIncrement;
-    render.increments[1] = render.fmShape ? mainOscillator.phaseIncrement * mainOscillator.fmRatio : 0.0f;
-    render.increments[2] = unisonOscillator.phaseIncrement;
-    render.increments[3] = render.fmShape ? unisonOscillator.phaseIncrement * unisonOscillator.fmRatio : 0.0f;
+    render.fmShape = mainOscillator.shape == VoiceOscillator::fm;
+    render.wrapsOnce = true;
+    for (int slot = 0; slot < numPhaseSlots; ++slot)
+    {
+        const auto& oscillator = oscillatorOf (slot);
+        render.increments[slot] = ! isModulator (slot) ? oscillator.phaseIncrement
+                                : render.fmShape ? oscillator.phaseIncrement * oscillator.fmRatio
+                                                 : 0.0f;
+        render.wrapsOnce = render.wrapsOnce && render.increments[slot] < 1.0f;
+    }
     return true;
 }
 
-float GribbVoice::phase (int k) const noexcept
+float GribbVoice::phase (int slot) const noexcept
 {
-    const auto& oscillator = k < 2 ? mainOscillator : unisonOscillator;
-    return k % 2 == 0 ? oscillator.phase : oscillator.modulatorPhase;
+    const auto& oscillator = oscillatorOf (slot);
+    return isModulator (slot) ? oscillator.modulatorPhase : oscillator.phase;
 }
 
-void GribbVoice::setPhase (int k, float value) noexcept
+void GribbVoice::setPhase (int slot, float value) noexcept
 {
-    auto& oscillator = k < 2 ? mainOscillator : unisonOscillator;
-    (k % 2 == 0 ? oscillator.phase : oscillator.modulatorPhase) = value;
-}
-
-void GribbVoice::readPhases (float* four) const noexcept
-{
-    for (int k = 0; k < numPhases; ++k)
-        four[k] = phase (k);
-}
-
-void GribbVoice::writePhases (const float* four) noexcept
-{
-    for (int k = 0; k < numPhases; ++k)
-        setPhase (k, four[k]);
+    auto& oscillator = oscillatorOf (slot);
+    (isModulator (slot) ? oscillator.modulatorPhase : oscillator.phase) = value;
 }
 
 void GribbVoice::renderChunk (const float* const* phaseRecords, int offset, int length) noexcept
@@ -189,10 +177,10 @@ void GribbVoice::renderChunk (const float* const* phaseRecords, int offset, int 
     float envelopeValues[chunkSize], mainValues[chunkSize], unisonValues[chunkSize];
     envelope.render (envelopeValues, length);
 
-    mainOscillator.renderAtPhases (phaseRecords[0], phaseRecords[1], mainValues, length);
+    mainOscillator.renderAtPhases (phaseRecords[mainCarrier], phaseRecords[mainModulator], mainValues, length);
     if (render.unisonOn)
     {
-        unisonOscillator.renderAtPhases (phaseRecords[2], phaseRecords[3], unisonValues, length);
+        unisonOscillator.renderAtPhases (phaseRecords[unisonCarrier], phaseRecords[unisonModulator], unisonValues, length);
         OscillatorKernels::average (unisonValues, mainValues, length);
     }
 
@@ -220,23 +208,25 @@ void GribbVoice::endRender() noexcept
 
 void GribbVoice::renderAlone (int numSamples) noexcept
 {
-    float records[numPhases][chunkSize];
-    const float* const recordPointers[numPhases] = { records[0], records[1], records[2], records[3] };
-    float phases[numPhases];
+    float records[numPhaseSlots][chunkSize];
+    float* const recordPointers[numPhaseSlots] = { records[0], records[1], records[2], records[3] };
+    float phases[numPhaseSlots];
+    for (int slot = 0; slot < numPhaseSlots; ++slot)
+        phases[slot] = phase (slot);
 
     for (int done = 0; done < numSamples; done += chunkSize)
     {
         const int length = juce::jmin (chunkSize, numSamples - done);
-        readPhases (phases);
-        const PhaseRecords out { records[0], records[1], records[2], records[3] };
         if (render.fmShape)
-            stepAndRecord<true> (phases, render.increments, out, length);
+            stepAndRecord<true> (phases, render.increments, recordPointers, length, render.wrapsOnce);
         else
-            stepAndRecord<false> (phases, render.increments, out, length);
-        writePhases (phases);
+            stepAndRecord<false> (phases, render.increments, recordPointers, length, render.wrapsOnce);
         renderChunk (recordPointers, done, length);
     }
 
+    for (int slot = 0; slot < numPhaseSlots; ++slot)
+        if (readsPhase (slot))
+            setPhase (slot, phases[slot]);
     endRender();
 }
 

@@ -1,8 +1,9 @@
 #pragma once
 
+#include <cstring>
 #include <vector>
 
-#include "engine/SimdTypes.h"
+#include "engine/HalfBandSteps.h"
 
 namespace gribb
 {
@@ -13,78 +14,63 @@ namespace gribb
     and -75 then -65 dB down). The arithmetic per channel is exactly that of
     juce::dsp::Oversampling's polyphase IIR stages, so the samples are the same; here both
     channels and both branches of a stage run together in one four-lane vector
-    {left direct, right direct, left delayed, right delayed}. */
+    {left direct, right direct, left delayed, right delayed}, and both stages of a direction in
+    one loop (HalfBandSteps). */
 class HalfBandOversampler
 {
 public:
     static constexpr int factor = 4;
-    /** More allpass sections per branch than any of the four designs needs. */
-    static constexpr int maxSections = 8;
 
-    /** Designs the four filters and sizes the buffers for blocks of up to maxBlockSize samples;
+    /** Designs the four filters and sizes the buffer for blocks of up to maxBlockSize samples;
         the state is cleared. Allocates: call it from prepareToPlay only. */
     void prepare (int maxBlockSize);
 
     /** Clears every filter state. */
     void reset() noexcept;
 
+    /** The most samples one up() and down() take; 0 before prepare(). */
     int getMaxBlockSize() const noexcept { return maxBlockSize; }
 
-    /** Upsamples numSamples (at most the prepared block size) of left and right; a null right
-        runs that lane on silence. Returns the 4x signal, interleaved left/right:
-        2 * 4 * numSamples floats, which the caller may shape in place before processDown. */
-    float* processUp (const float* left, const float* right, int numSamples) noexcept;
+    /** Upsamples numSamples (at most getMaxBlockSize()) host-rate stereo pairs: `next (i)` gives
+        pair i, and is called for i = 0, 1, ... in order, so a source may compute its pairs as it
+        goes. Returns the 4x signal, interleaved left/right (2 * 4 * numSamples floats), which the
+        caller may change in place before down(). Then sets the states within +-1e-8 to zero, so
+        that decaying states reach exactly zero. */
+    template <typename PairSource>
+    GRIBB_VECTOR_INLINE float* up (PairSource&& next, int numSamples) noexcept
+    {
+        HalfBandSteps::DesignedUp stages (upStages[0], upStages[1]);
+        float* out = quadRate.data();
+        for (int i = 0; i < numSamples; ++i)
+        {
+            const Float2 pair = next (i);
+            Float4 even, odd;
+            stages.step (pair[0], pair[1], even, odd);
+            std::memcpy (out + 8 * i, &even, sizeof (even));
+            std::memcpy (out + 8 * i + 4, &odd, sizeof (odd));
+        }
+        stages.storeStates (upStages[0], upStages[1]);
+        upStages[0].snapStateToZero();
+        upStages[1].snapStateToZero();
+        return out;
+    }
 
-    /** Filters and decimates the 4x signal from the last processUp back into left and right
-        (right may be null). */
-    void processDown (float* left, float* right, int numSamples) noexcept;
+    /** Filters and decimates the 4x signal from the last up() back into left and right (right
+        may be null), then sets the states within +-1e-8 to zero. */
+    void down (float* left, float* right, int numSamples) noexcept;
 
     /** True when every filter state is exactly zero, so silence in gives silence out and the
         state stays as it is. */
     bool isSilent() const noexcept;
 
-    /** True when the four stages are the designs prepare() makes, the section counts that
-        HalfBandSteps::DesignedUp and DesignedDown are built for. */
-    bool hasDesignedStages() const noexcept;
-
-    /** One 2x stage. `alpha` and `state` hold one section of both branches per vector; when the
-        direct branch has one more section than the delayed one, the last section's delayed lanes
-        pass through. */
-    struct Stage
-    {
-        Float4 alpha[maxSections] {};
-        Float4 state[maxSections] {};
-        int sections = 0;             // sections in the longer (direct) branch
-        bool lastIsDirectOnly = false;
-        Float2 delay {};              // decimation only: the delayed branch's previous output
-
-        /** The polyphase allpass coefficients of JUCE's half-band design for these settings. */
-        void design (float normalisedTransitionWidth, float stopbandDb);
-        void reset() noexcept;
-        /** Interleaved stereo in, numSamples pairs; interleaved stereo at twice the rate out. */
-        void up (const float* in, float* out, int numSamples) noexcept;
-        /** Interleaved stereo at twice the rate in (2 * numSamples pairs), numSamples pairs out. */
-        void down (const float* in, float* out, int numSamples) noexcept;
-        void snapStateToZero() noexcept;
-        bool isSilent() const noexcept;
-    };
-
-    /** The stages, for a pass that runs them together with the stages around them (FilterAndDrive).
-        Up stage 0 works at the host rate and 1 at twice it; down stage 1 takes the 4x signal and 0
-        gives the host rate. */
-    Stage& upStage (int n) noexcept { return upStages[n]; }
-    Stage& downStage (int n) noexcept { return downStages[n]; }
-    /** Room for the 4x signal of a block of the prepared size: 2 * 4 * getMaxBlockSize() floats. */
-    float* quadRateBuffer() noexcept { return quadRate.data(); }
-
-    /** Sets the upsampling stages' states within +-1e-8 to zero, as processUp does after each
-        block (processDown does the same for its stages), so that decaying states reach exactly
-        zero. For a pass that runs the upsampling stages itself. */
-    void snapUpStatesToZero() noexcept;
+    /** The stages prepare() designs: up 0 works at the host rate and up 1 at twice it; down 1
+        takes the 4x signal and down 0 gives the host rate. */
+    const HalfBandSteps::Stage& upStage (int n) const noexcept { return upStages[n]; }
+    const HalfBandSteps::Stage& downStage (int n) const noexcept { return downStages[n]; }
 
 private:
-    Stage upStages[2], downStages[2];
-    std::vector<float> hostRate, doubleRate, quadRate; // interleaved stereo buffers
+    HalfBandSteps::Stage upStages[2], downStages[2];
+    std::vector<float> quadRate; // the 4x signal, interleaved stereo
     int maxBlockSize = 0;
 };
 } // namespace gribb

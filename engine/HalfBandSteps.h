@@ -2,11 +2,49 @@
 
 #include <cstddef>
 
-#include "engine/HalfBandOversampler.h"
+#include "engine/SimdTypes.h"
 
 namespace gribb::HalfBandSteps
 {
-using Stage = HalfBandOversampler::Stage;
+/** More allpass sections per branch than any of the oversampler's designs needs. */
+constexpr int maxSections = 8;
+
+/** One 2x half-band stage. `alpha` and `state` hold one section of both branches per vector
+    {left direct, right direct, left delayed, right delayed}; when the direct branch has one more
+    section than the delayed one, the last section's delayed lanes pass through. */
+struct Stage
+{
+    Float4 alpha[maxSections] {};
+    Float4 state[maxSections] {};
+    int sections = 0;             // sections in the longer (direct) branch
+    bool lastIsDirectOnly = false;
+    Float2 delay {};              // decimation only: the delayed branch's previous output
+
+    /** The polyphase allpass coefficients of JUCE's half-band design for these settings. */
+    void design (float normalisedTransitionWidth, float stopbandDb);
+
+    void reset() noexcept
+    {
+        for (auto& s : state)
+            s = Float4 {};
+        delay = Float2 {};
+    }
+
+    /** Sets the states within +-1e-8 to zero, so that decaying states reach exactly zero. */
+    void snapStateToZero() noexcept
+    {
+        for (int k = 0; k < sections; ++k)
+            state[k] = snapToZero (state[k]);
+    }
+
+    bool isSilent() const noexcept
+    {
+        for (int k = 0; k < sections; ++k)
+            if (! allZero (state[k]))
+                return false;
+        return allZero (delay);
+    }
+};
 
 /** One step through a stage's allpass sections on all four lanes: out = a x + s, s' = x - a out, in
     this order and without fused multiply-adds, as JUCE's scalar filter computes it. On the
@@ -123,15 +161,10 @@ struct DownBoth
 };
 
 /** The section counts of the designs HalfBandOversampler::prepare() makes, for which UpBoth and
-    DownBoth are built: up 4 sections in the direct branch of the first stage and 3 in the second
+    DownBoth are built (the oversampler's tests check that the designs have them): up 4 sections in the direct branch of the first stage and 3 in the second
     (each with one fewer in the delayed branch); down 2 in the stage at twice the rate, which takes
     the 4x signal, and 3 in the one at the host rate (as many delayed as direct). */
 using DesignedUp = UpBoth<4, true, 3, true>;
 using DesignedDown = DownBoth<2, false, 3, false>;
 
-template <std::size_t Sections, bool Last>
-bool hasShape (const Stage& stage) noexcept
-{
-    return (std::size_t) stage.sections == Sections && stage.lastIsDirectOnly == Last;
-}
 } // namespace gribb::HalfBandSteps

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "engine/PhaseStep.h"
 #include "engine/VectorClones.h"
 
 namespace gribb
@@ -15,14 +16,6 @@ namespace
         Float8 v;
         std::memcpy (&v, p, sizeof (v));
         return v;
-    }
-
-    GRIBB_VECTOR_INLINE bool anyLane (Int8 mask) noexcept
-    {
-        int any = 0;
-        for (int lane = 0; lane < 8; ++lane)
-            any |= mask[lane];
-        return any != 0;
     }
 
     // Rows of eight samples of eight lanes become eight lanes of eight samples.
@@ -61,26 +54,37 @@ namespace
     }
 } // namespace
 
+int PhaseBank::addLane (float phase, float increment) noexcept
+{
+    if (numLanes == maxLanes)
+        return -1;
+    phases[numLanes] = phase;
+    increments[numLanes] = increment;
+    return numLanes++;
+}
+
 GRIBB_VECTOR_CLONES
-void PhaseBank::step (int numLanes, int length) noexcept
+void PhaseBank::step (int length) noexcept
 {
     if (numLanes <= 0 || length <= 0)
         return;
-    numLanes = numLanes < maxLanes ? numLanes : maxLanes;
     length = length < maxLength ? length : maxLength;
     const int groups = (numLanes + 7) / 8;
 
-    const Float8 one = broadcast<Float8> (1.0f);
-
-    // An increment below 1 added to a phase below 1 gives less than 2, so one subtraction wraps
-    // it; only an increment of 1 or more (a modulator above the sample rate) needs more.
-    bool fast = true;
-    for (int g = 0; g < groups; ++g)
-        fast = fast && ! anyLane (load8 (increments + 8 * g) >= one);
-
     // Four groups at a time, sample by sample: their chains are independent and overlap, and four
-    // groups' phases and increments stay in registers. Groups past the last step lanes that stand
-    // still.
+    // groups' phases and increments stay in registers. The lanes that make up the last four groups
+    // stand still.
+    const int stepped = ((groups + groupsAtOnce - 1) / groupsAtOnce) * groupsAtOnce * 8;
+    for (int lane = numLanes; lane < stepped; ++lane)
+    {
+        phases[lane] = 0.0f;
+        increments[lane] = 0.0f;
+    }
+
+    bool wrapsOnce = true;
+    for (int g = 0; g < groups; ++g)
+        wrapsOnce = wrapsOnce && ! anyAtLeastOne (load8 (increments + 8 * g));
+
     for (int first = 0; first < groups; first += groupsAtOnce)
     {
         Float8 p[groupsAtOnce], increment[groupsAtOnce];
@@ -96,12 +100,7 @@ void PhaseBank::step (int numLanes, int length) noexcept
             for (int g = 0; g < groupsAtOnce; ++g)
             {
                 bySample[first + g][i] = p[g];
-                const Float8 sum = increment[g] + p[g];
-                Float8 wrapped = (sum >= one) ? sum - one : sum;
-                if (! fast)
-                    while (anyLane (wrapped >= one))
-                        wrapped = (wrapped >= one) ? wrapped - one : wrapped;
-                p[g] = wrapped;
+                p[g] = stepPhase (p[g], increment[g], wrapsOnce);
             }
         }
 

@@ -15,9 +15,8 @@ TptLowpass::Coefficients TptLowpass::coefficientsFor (float cutoffHz, float reso
     return c;
 }
 
-void TptLowpass::process (float* left, float* right, int numSamples, float cutoffHz, float resonance) noexcept
+void TptLowpass::process (const Coefficients& c, float* left, float* right, int numSamples) noexcept
 {
-    const auto c = coefficientsFor (cutoffHz, resonance, sampleRate);
     const float damping = c.g + c.R2;
     Float2 a = s1, b = s2;
 

@@ -44,7 +44,8 @@ struct TptLowpass
         return yLP;
     }
 
-    /** Sets the states within +-1e-8 to zero, as process() does after each block. */
+    /** Sets the states within +-1e-8 to zero, as process() does after each block, so that a
+        decaying state reaches exactly zero. */
     void snapStatesToZero() noexcept
     {
         s1 = snapToZero (s1);
@@ -53,7 +54,7 @@ struct TptLowpass
 
     /** Filters numSamples of left and right in place (right may be null: that lane runs on
         silence), then sets states within +-1e-8 to zero so a decaying state reaches zero. */
-    void process (float* left, float* right, int numSamples, float cutoffHz, float resonance) noexcept;
+    void process (const Coefficients& c, float* left, float* right, int numSamples) noexcept;
 
     /** True when both states of both channels are exactly zero. */
     bool isSilent() const noexcept { return allZero (s1) && allZero (s2); }

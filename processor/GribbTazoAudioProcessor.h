@@ -8,17 +8,12 @@
 
 #include <juce_audio_processors/juce_audio_processors.h>
 
-#include "engine/GribbSynthesiser.h"
-#include "engine/HalfBandOversampler.h"
-#include "engine/Lfo.h"
-#include "engine/SampleRateReducer.h"
-#include "engine/TptLowpass.h"
+#include "engine/GribbEngine.h"
 #include "processor/ParameterTable.h"
 
-namespace gribb { class GribbVoice; }
-
-/** The plug-in: owns the parameters, the sixteen-voice MPE synthesiser and the global chain
-    (filter, drive and clip, degradation, output gain, level meter) and runs them per block. */
+/** The plug-in: the host's frame around the sound engine. It owns the parameters, reads them once
+    per block into the engine's parameter values, runs the engine and publishes its roast value;
+    and it keeps the programs, the saved state and the window. */
 class GribbTazoAudioProcessor : public juce::AudioProcessor
 {
 public:
@@ -92,20 +87,10 @@ private:
     std::array<std::atomic<float>*, gribb::numParameters> rawValues {};
 
     float raw (gribb::ParamIndex index) const noexcept { return rawValues[(size_t) index]->load(); }
+    /** The block's parameter values, each read once. */
+    gribb::EngineParameters readParameters() const noexcept;
 
-    /** True when this block cannot make a sound before the filter: no MIDI event in it and no
-        voice sounding. */
-    bool voicesAreSilent (const juce::MidiBuffer& midiMessages) const noexcept;
-
-    gribb::GribbSynthesiser synth;
-    std::array<gribb::GribbVoice*, 16> voices {}; // the synthesiser's voices, owned by it
-    gribb::TptLowpass filter;
-    std::unique_ptr<gribb::HalfBandOversampler> oversampler;
-    int oversamplerBlockSize = 0; // the block size the oversampler was built for
-    float crusherBits[2] { 16.0f, 16.0f };
-    gribb::SampleRateReducer rateReducers[2];
-    gribb::Lfo lfo;
-    double currentSampleRate = 44100.0;
+    gribb::GribbEngine engine;
     int currentProgram = 0;
 
     int clampedProgram (int index);
@@ -116,9 +101,7 @@ public:
     std::atomic<float> roastLevel { 0.0f };
 
 private:
-    float smoothedRms = 0.0f;
-
-    // Tests look at the synthesiser's voices through this.
+    // Tests look at the engine's synthesiser and voices through this.
     friend struct GribbTazoAudioProcessorInspector;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (GribbTazoAudioProcessor)

@@ -4,7 +4,7 @@
 
 #include "engine/OutputStage.h"
 
-namespace OutputStage = gribb::OutputStage;
+using gribb::OutputStage;
 
 namespace
 {
@@ -77,16 +77,17 @@ TEST (OutputStage, MeterRisesFastAndFallsTwoPercentPerBlock)
 
 TEST (OutputStage, EmptyBlockLeavesAudioAndLetsTheLevelFall)
 {
+    OutputStage stage;
     juce::AudioBuffer<float> buffer (2, 16);
-    buffer.clear();
-    buffer.setSample (1, 0, 0.5f);
-    float smoothed = 0.25f;
-    std::atomic<float> roast { 0.0f };
-    OutputStage::applyGain (buffer, 0, -20.0f);
-    OutputStage::meter (buffer, 0, smoothed, 1.0f, roast);
+    for (int ch = 0; ch < 2; ++ch)
+        juce::FloatVectorOperations::fill (buffer.getWritePointer (ch), 0.5f, 16);
+    stage.process (buffer, 16, 0.0f, 1.0f); // a level of 0.5: half the way up from 0
+    ASSERT_FLOAT_EQ (stage.getSmoothedRms(), 0.25f);
+
+    const float roast = stage.process (buffer, 0, -20.0f, 1.0f);
     EXPECT_EQ (buffer.getSample (1, 0), 0.5f);
-    EXPECT_FLOAT_EQ (smoothed, 0.245f);
-    EXPECT_FLOAT_EQ (roast.load(), 0.735f);
+    EXPECT_FLOAT_EQ (stage.getSmoothedRms(), 0.245f);
+    EXPECT_FLOAT_EQ (roast, 0.735f);
 }
 
 TEST (OutputStage, RoastValueMixesHeatAndRestingLevel)
@@ -104,12 +105,10 @@ TEST (OutputStage, RoastValueMixesHeatAndRestingLevel)
         EXPECT_FLOAT_EQ (OutputStage::roastValue (c.smoothed, c.reactive), c.expected);
 
     // Exactly 0.15 whatever the sound when the roast does not react.
-    float smoothed = 0.0f;
-    std::atomic<float> roast { 0.0f };
+    OutputStage stage;
     for (float amplitude : { 0.0f, 0.3f, 1.0f })
     {
-        const auto buffer = sine (2, 64, amplitude);
-        OutputStage::meter (buffer, 64, smoothed, 0.0f, roast);
-        EXPECT_EQ (roast.load(), 0.15f);
+        auto buffer = sine (2, 64, amplitude);
+        EXPECT_EQ (stage.process (buffer, 64, 0.0f, 0.0f), 0.15f);
     }
 }

@@ -1,5 +1,5 @@
-// The bank steps many phases in vector lanes; every lane must record exactly the phases the
-// voice's own scalar step gives, including increments of 1 and more (several wraps a sample).
+// The bank steps many phases in vector lanes; every lane must record exactly the phases of the
+// plain per-sample step, including increments of 1 and more (several wraps a sample).
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -8,10 +8,9 @@
 #include <juce_core/juce_core.h>
 
 #include "engine/PhaseBank.h"
-#include "engine/VoiceOscillator.h"
+#include "support/ReferenceOscillator.h"
 
 using gribb::PhaseBank;
-using gribb::VoiceOscillator;
 
 TEST (PhaseBank, EveryLaneRecordsThePhasesOfTheScalarStep)
 {
@@ -32,7 +31,7 @@ TEST (PhaseBank, EveryLaneRecordsThePhasesOfTheScalarStep)
     for (const auto& c : cases)
     {
         PhaseBank bank;
-        float expected[PhaseBank::maxLanes] {};
+        float expected[PhaseBank::maxLanes] {}, increments[PhaseBank::maxLanes] {};
         juce::Random random (31);
         for (int lane = 0; lane < c.lanes; ++lane)
         {
@@ -43,24 +42,24 @@ TEST (PhaseBank, EveryLaneRecordsThePhasesOfTheScalarStep)
                 increment = lane % 2 == 0 ? 0.5f : 0.0f;
             if (c.withLargeIncrements && lane % 3 == 0)
                 increment = 1.0f + 11.0f * random.nextFloat();
-            bank.increments[lane] = increment;
-            bank.phases[lane] = lane % 5 == 0 ? 0.0f : random.nextFloat() * 0.999f;
-            expected[lane] = bank.phases[lane];
+            increments[lane] = increment;
+            expected[lane] = lane % 5 == 0 ? 0.0f : random.nextFloat() * 0.999f;
+            ASSERT_EQ (bank.addLane (expected[lane], increment), lane);
         }
 
         for (int length : c.lengths)
         {
-            bank.step (c.lanes, length);
+            bank.step (length);
             for (int lane = 0; lane < c.lanes; ++lane)
                 for (int i = 0; i < length; ++i)
                 {
-                    ASSERT_EQ (std::memcmp (&bank.records[lane][i], &expected[lane], sizeof (float)), 0)
-                        << c.name << ": lane " << lane << " sample " << i << ": " << bank.records[lane][i] << " vs "
+                    ASSERT_EQ (std::memcmp (&bank.record (lane)[i], &expected[lane], sizeof (float)), 0)
+                        << c.name << ": lane " << lane << " sample " << i << ": " << bank.record (lane)[i] << " vs "
                         << expected[lane];
-                    expected[lane] = VoiceOscillator::stepPhase (expected[lane], bank.increments[lane]);
+                    expected[lane] = gribb::test::referenceStepPhase (expected[lane], increments[lane]);
                 }
             for (int lane = 0; lane < c.lanes; ++lane)
-                ASSERT_EQ (bank.phases[lane], expected[lane]) << c.name << ": lane " << lane << " after the step";
+                ASSERT_EQ (bank.phase (lane), expected[lane]) << c.name << ": lane " << lane << " after the step";
         }
     }
 }
@@ -68,9 +67,34 @@ TEST (PhaseBank, EveryLaneRecordsThePhasesOfTheScalarStep)
 TEST (PhaseBank, NothingToStepChangesNothing)
 {
     PhaseBank bank;
-    bank.phases[0] = 0.25f;
-    bank.increments[0] = 0.1f;
-    bank.step (0, 64);
-    bank.step (4, 0);
-    EXPECT_EQ (bank.phases[0], 0.25f);
+    ASSERT_EQ (bank.addLane (0.25f, 0.1f), 0);
+    bank.step (0);
+    EXPECT_EQ (bank.phase (0), 0.25f);
+    bank.clear();
+    bank.step (64); // no lanes
+}
+
+// The bank steps its lanes in runs of 32; the lanes it adds to fill a run must stand still, even
+// after a render that used them with increments of its own.
+TEST (PhaseBank, LanesBeyondTheRendersOwnStandStill)
+{
+    PhaseBank bank;
+    for (int lane = 0; lane < PhaseBank::maxLanes; ++lane)
+        bank.addLane (0.5f, 0.75f);
+    bank.step (64);
+
+    bank.clear();
+    ASSERT_EQ (bank.addLane (0.0f, 0.25f), 0);
+    bank.step (8);
+    EXPECT_EQ (bank.phase (0), 0.0f); // eight quarter steps: two whole cycles
+    for (int i = 0; i < 8; ++i)
+        EXPECT_EQ (bank.record (0)[i], 0.25f * (float) (i % 4));
+}
+
+TEST (PhaseBank, AFullBankTakesNoMoreLanes)
+{
+    PhaseBank bank;
+    for (int lane = 0; lane < PhaseBank::maxLanes; ++lane)
+        ASSERT_EQ (bank.addLane (0.0f, 0.01f), lane);
+    EXPECT_EQ (bank.addLane (0.0f, 0.01f), -1);
 }

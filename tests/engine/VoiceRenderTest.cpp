@@ -1,5 +1,5 @@
 // The voice renders in chunks through vectorised kernels. These tests hold it against a plain
-// per-sample loop built from the plain formulas, the oscillator's advance() and sinf: identical for
+// per-sample loop built from the plain formulas (support/ReferenceOscillator.h), juce::ADSR and sinf: identical for
 // the pulse and triangle shapes, equal up to float rounding for the FM shape.
 #include <gtest/gtest.h>
 
@@ -25,16 +25,16 @@ struct PlainVoice
         {
             const float e = envelope.getNextSample();
             float s = gribb::test::referenceValue (main);
-            main.advance();
+            gribb::test::referenceAdvance (main);
             if (unisonDetune > 0.0001f)
             {
                 const float v = gribb::test::referenceValue (unison);
-                unison.advance();
+                gribb::test::referenceAdvance (unison);
                 s = (v + s) * 0.5f;
             }
             else
             {
-                unison.advance();
+                gribb::test::referenceAdvance (unison);
             }
             out[i] += ((e * velocity) * (0.6f * pressure + 0.4f)) * s;
         }

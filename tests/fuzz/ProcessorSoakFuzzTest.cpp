@@ -399,7 +399,9 @@ private:
                          + " key state " + std::to_string ((int) note.keyState) + (voice.envelope.isActive() ? ", envelope on" : ", envelope idle");
                 auto envelope = voice.envelope; // a copy: peek at its next level
                 const auto p = envelope.getParameters();
-                which += " at " + std::to_string (envelope.getNextSample()) + ", adsr " + std::to_string (p.attack) + " "
+                float level = 0.0f;
+                envelope.render (&level, 1);
+                which += " at " + std::to_string (level) + ", adsr " + std::to_string (p.attack) + " "
                          + std::to_string (p.decay) + " " + std::to_string (p.sustain) + " " + std::to_string (p.release) + "]";
             }
             return std::to_string (sounding) + " voices still sound after every note was released:" + which;

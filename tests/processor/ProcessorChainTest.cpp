@@ -3,6 +3,7 @@
 #include "support/ChainTestSupport.h"
 #include "support/RealtimeChecks.h"
 #include "support/ProcessorAccess.h"
+#include "support/SameSamples.h"
 
 using namespace gribb::test;
 
@@ -221,4 +222,34 @@ TEST (ProcessorChain, NoAllocationIntoAndOutOfIdleAndWhileOversamplingChanges)
     }
     EXPECT_TRUE (GribbTazoAudioProcessorInspector::chainIsIdle (processor));
     EXPECT_EQ (allocations, 0u);
+}
+
+// The "2x" and "4x" choices both oversample four times: the sound is the same.
+TEST (ProcessorChain, TwoTimesAndFourTimesOversamplingGiveTheSameSamples)
+{
+    juce::AudioBuffer<float> renders[2];
+    for (int choice : { 1, 2 })
+    {
+        GribbTazoAudioProcessor processor;
+        processor.prepareToPlay (48000.0, 256);
+        setEveryStageActive (processor);
+        setPlain (processor, "oversample", (float) choice);
+        auto& lfo = GribbTazoAudioProcessorInspector::lfo (processor);
+        lfo.random.setSeed (5);
+        lfo.drawRandom();
+
+        auto& render = renders[choice - 1];
+        render.setSize (2, 256 * 12);
+        juce::AudioBuffer<float> buffer (2, 256);
+        auto notes = chord (48, 6);
+        juce::MidiBuffer none;
+        for (int block = 0; block < 12; ++block)
+        {
+            processor.processBlock (buffer, block == 0 ? notes : none);
+            for (int ch = 0; ch < 2; ++ch)
+                render.copyFrom (ch, 256 * block, buffer, ch, 0, 256);
+        }
+    }
+    EXPECT_GT (renders[0].getMagnitude (0, renders[0].getNumSamples()), 0.01f);
+    EXPECT_TRUE (sameSamples (renders[0], renders[1]));
 }

@@ -4,31 +4,29 @@
 #include "processor/GribbTazoAudioProcessor.h"
 #include "support/ProcessorTestHelpers.h"
 
-/** Lets the tests look at the processor's synthesiser and its voices. */
+/** Lets the tests look at the processor's engine: its synthesiser, voices and LFO. */
 struct GribbTazoAudioProcessorInspector
 {
-    static juce::MPESynthesiser& synth (GribbTazoAudioProcessor& p) { return p.synth; }
+    static gribb::GribbEngine& engine (GribbTazoAudioProcessor& p) { return p.engine; }
 
-    static gribb::GribbVoice& voice (GribbTazoAudioProcessor& p, int i)
-    {
-        return *dynamic_cast<gribb::GribbVoice*> (p.synth.getVoice (i));
-    }
+    static juce::MPESynthesiser& synth (GribbTazoAudioProcessor& p) { return p.engine.synth; }
 
-    static gribb::Lfo& lfo (GribbTazoAudioProcessor& p) { return p.lfo; }
+    static gribb::GribbVoice& voice (GribbTazoAudioProcessor& p, int i) { return p.engine.voice (i); }
 
-    /** True when no voice sounds and the filter and oversampler states are exactly zero: the
-        state in which the processor skips the chain. */
+    static gribb::Lfo& lfo (GribbTazoAudioProcessor& p) { return p.engine.lfo; }
+
+    /** True when the engine would skip the chain for an empty block, whatever the oversampling
+        choice: no voice sounds and the filter and oversampler states are exactly zero. */
     static bool chainIsIdle (GribbTazoAudioProcessor& p)
     {
-        return numActiveVoices (p) == 0 && p.filter.isSilent()
-            && (p.oversampler == nullptr || p.oversampler->isSilent());
+        return p.engine.isSilentBeforeDegradation (juce::MidiBuffer(), true);
     }
 
     static int numActiveVoices (GribbTazoAudioProcessor& p)
     {
         int n = 0;
-        for (int i = 0; i < p.synth.getNumVoices(); ++i)
-            n += p.synth.getVoice (i)->isActive() ? 1 : 0;
+        for (int i = 0; i < p.engine.synth.getNumVoices(); ++i)
+            n += p.engine.synth.getVoice (i)->isActive() ? 1 : 0;
         return n;
     }
 };

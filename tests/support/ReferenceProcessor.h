@@ -1,35 +1,31 @@
 #pragma once
 
-#include <array>
 #include <atomic>
-#include <memory>
-
-#include <juce_dsp/juce_dsp.h>
 
 #include "engine/DegradationStage.h"
-#include "engine/DriveShaper.h"
-#include "engine/FilterStage.h"
+#include "engine/FilterDriveStage.h"
 #include "engine/GribbVoice.h"
 #include "engine/Lfo.h"
 #include "engine/OutputStage.h"
-#include "engine/SampleRateReducer.h"
 #include "processor/GribbTazoAudioProcessor.h"
+#include "support/ReferenceFilterAndDrive.h"
 
 namespace gribb::test
 {
-/** THE REFERENCE for the processor's sound: the per-block processing as it was before the
-    speed work, kept unchanged. It renders every block in full (no idle shortcut) with JUCE's own
-    StateVariableTPTFilter and polyphase IIR Oversampling, reading the plain parameter values of
-    a processor, so the processor's output can be compared with it sample by sample. */
+/** THE REFERENCE for the processor's sound: the per-block processing written out plainly, with
+    JUCE's own synthesiser rendering voice by voice, JUCE's filter and oversampler
+    (ReferenceFilterAndDrive), and no idle shortcut: every block runs every stage in full. It uses
+    the engine's voice, LFO, degradation and output stages, which have tests of their own. It reads
+    the plain parameter values of a processor, so the processor's output can be compared with it
+    sample by sample. */
 class ReferenceProcessor
 {
 public:
     explicit ReferenceProcessor (GribbTazoAudioProcessor& source) : parameters (source.parameters)
     {
-        for (int i = 0; i < 16; ++i)
+        for (int i = 0; i < gribb::polyphony; ++i)
             synth.addVoice (new gribb::GribbVoice());
         synth.setCurrentPlaybackSampleRate (currentSampleRate);
-        prepareFilter (currentSampleRate);
         synth.enableLegacyMode (48, juce::Range<int> (1, 17));
         synth.setVoiceStealingEnabled (true);
     }
@@ -38,20 +34,10 @@ public:
     {
         currentSampleRate = sampleRate;
         synth.setCurrentPlaybackSampleRate (sampleRate);
-        prepareFilter (sampleRate);
-
-        oversampler.reset();
-        oversamplerBlockSize = juce::jmax (1, samplesPerBlock);
-        oversampler = std::make_unique<juce::dsp::Oversampling<float>> (
-            (size_t) 2, 2, juce::dsp::Oversampling<float>::filterHalfBandPolyphaseIIR, true, false);
-        oversampler->initProcessing ((size_t) oversamplerBlockSize);
-        oversampler->reset();
-
-        for (auto& reducer : rateReducers)
-            reducer.prepare (sampleRate);
-
+        filterAndDrive.prepare (sampleRate, samplesPerBlock);
+        degradation.prepare (sampleRate);
         lfo.prepare (sampleRate);
-        smoothedRms = 0.0f;
+        output.prepare();
     }
 
     void processBlock (juce::AudioBuffer<float>& buffer, juce::MidiBuffer& midiMessages)
@@ -86,26 +72,12 @@ public:
 
         synth.renderNextBlock (buffer, midiMessages, 0, numSamples);
 
-        // The lowpass, through JUCE's filter.
-        filter.setCutoffFrequency (gribb::FilterStage::cutoffFor (raw ("cutoff"), raw ("lfoToCutoff"), lfoValue,
-                                                                  currentSampleRate));
-        filter.setResonance (raw ("resonance"));
-        const int filterChannels = juce::jmin (buffer.getNumChannels(), 2);
-        if (numSamples > 0 && filterChannels > 0)
-        {
-            juce::dsp::AudioBlock<float> block (buffer.getArrayOfWritePointers(), (size_t) filterChannels,
-                                                (size_t) numSamples);
-            filter.process (juce::dsp::ProcessContextReplacing<float> (block));
-        }
-
-        drive (buffer, numSamples, (int) raw ("oversample"),
-               gribb::DriveShaper::fromParameters (raw ("drive"), raw ("hardClip")));
-
-        gribb::DegradationStage::process (buffer, numSamples, rateReducers, crusherBits, raw ("srReduce"),
-                                          raw ("bitDepth"), currentSampleRate);
-
-        gribb::OutputStage::applyGain (buffer, numSamples, raw ("outputGain"));
-        gribb::OutputStage::meter (buffer, numSamples, smoothedRms, raw ("reactiveRoast"), roastLevel);
+        filterAndDrive.process (buffer, numSamples,
+                                gribb::FilterDriveStage::cutoffFor (raw ("cutoff"), raw ("lfoToCutoff"), lfoValue, currentSampleRate),
+                                raw ("resonance"), (int) raw ("oversample") != 0,
+                                gribb::DriveShaper::fromParameters (raw ("drive"), raw ("hardClip")));
+        degradation.process (buffer, numSamples, raw ("srReduce"), raw ("bitDepth"));
+        roastLevel.store (output.process (buffer, numSamples, raw ("outputGain"), raw ("reactiveRoast")));
     }
 
     gribb::Lfo lfo;
@@ -122,55 +94,11 @@ private:
                 fn (*voice);
     }
 
-    void prepareFilter (double sampleRate)
-    {
-        juce::dsp::ProcessSpec spec;
-        spec.sampleRate = sampleRate;
-        spec.maximumBlockSize = 1;
-        spec.numChannels = 2;
-        filter.prepare (spec);
-        filter.setType (juce::dsp::StateVariableTPTFilterType::lowpass);
-        filter.reset();
-    }
-
-    // Drive and clip, oversampled in pieces of the prepared block size through JUCE's oversampler.
-    void drive (juce::AudioBuffer<float>& buffer, int numSamples, int oversampleChoice, const gribb::DriveShaper& shaper)
-    {
-        if (numSamples <= 0)
-            return;
-
-        const int numChannels = buffer.getNumChannels();
-        int firstPlainChannel = 0;
-
-        if (oversampleChoice != 0 && oversampler != nullptr && oversamplerBlockSize > 0)
-        {
-            const int channels = juce::jmin (numChannels, 2);
-            firstPlainChannel = channels;
-
-            for (int start = 0; start < numSamples; start += oversamplerBlockSize)
-            {
-                const int length = juce::jmin (oversamplerBlockSize, numSamples - start);
-                juce::dsp::AudioBlock<float> block (buffer.getArrayOfWritePointers(), (size_t) channels,
-                                                    (size_t) start, (size_t) length);
-                auto up = oversampler->processSamplesUp (block);
-                for (size_t ch = 0; ch < up.getNumChannels(); ++ch)
-                    shaper.process (up.getChannelPointer (ch), (int) up.getNumSamples());
-                oversampler->processSamplesDown (block);
-            }
-        }
-
-        for (int ch = firstPlainChannel; ch < numChannels; ++ch)
-            shaper.process (buffer.getWritePointer (ch), numSamples);
-    }
-
     juce::AudioProcessorValueTreeState& parameters;
     juce::MPESynthesiser synth;
-    juce::dsp::StateVariableTPTFilter<float> filter;
-    std::unique_ptr<juce::dsp::Oversampling<float>> oversampler;
-    int oversamplerBlockSize = 0;
-    float crusherBits[2] { 16.0f, 16.0f };
-    gribb::SampleRateReducer rateReducers[2];
+    ReferenceFilterAndDrive filterAndDrive;
+    gribb::DegradationStage degradation;
+    gribb::OutputStage output;
     double currentSampleRate = 44100.0;
-    float smoothedRms = 0.0f;
 };
 } // namespace gribb::test
