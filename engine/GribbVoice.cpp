@@ -6,9 +6,9 @@ namespace gribb
 {
 namespace
 {
-    // Steps the phases for `length` samples and records each before its step. The phases run in
-    // locals, so their independent chains overlap instead of waiting on memory. The carriers
-    // always move; the modulators only in an FM note, the one shape that reads them.
+    // Steps the phases for `length` samples and records each before its step, the phases in locals
+    // (registers) for the whole loop. The carriers always move; the modulators only in an FM note,
+    // the one shape that reads them.
     template <bool Modulators>
     void stepAndRecord (float (&phases)[GribbVoice::numPhaseSlots], const float (&increments)[GribbVoice::numPhaseSlots],
                         float* const (&records)[GribbVoice::numPhaseSlots], int length, bool wrapsOnce) noexcept

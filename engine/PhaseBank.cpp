@@ -71,9 +71,8 @@ void PhaseBank::step (int length) noexcept
     length = length < maxLength ? length : maxLength;
     const int groups = (numLanes + 7) / 8;
 
-    // Four groups at a time, sample by sample: their chains are independent and overlap, and four
-    // groups' phases and increments stay in registers. The lanes that make up the last four groups
-    // stand still.
+    // Four groups at a time, sample by sample, their phases and increments in registers. The lanes
+    // that fill up the last four groups stand still.
     const int stepped = ((groups + groupsAtOnce - 1) / groupsAtOnce) * groupsAtOnce * 8;
     for (int lane = numLanes; lane < stepped; ++lane)
     {

@@ -8,6 +8,7 @@
 
 #include "engine/GribbSynthesiser.h"
 #include "engine/GribbVoice.h"
+#include "support/SameSamples.h"
 
 namespace
 {
@@ -114,11 +115,7 @@ TEST (GribbSynthesiser, SameSamplesAsTheVoicesRenderedOneByOne)
             ours.synth.renderNextBlock (a, midi, 0, c.blockSize);
             theirs.synth.renderNextBlock (b, midiCopy, 0, c.blockSize);
 
-            for (int ch = 0; ch < c.channels; ++ch)
-                for (int i = 0; i < c.blockSize; ++i)
-                    ASSERT_EQ (std::memcmp (a.getReadPointer (ch, i), b.getReadPointer (ch, i), sizeof (float)), 0)
-                        << c.name << ": block " << block << " channel " << ch << " sample " << i << ": "
-                        << a.getSample (ch, i) << " vs " << b.getSample (ch, i);
+            ASSERT_TRUE (gribb::test::sameSamples (a, b, c.blockSize, c.name + ": block " + std::to_string (block)));
         }
 
         int sounding = 0;

@@ -8,6 +8,7 @@
 #include "ProgramSelection.h"
 #include "support/HostedPlugin.h"
 #include "support/ParityCases.h"
+#include "support/SameSamples.h"
 
 #include <map>
 
@@ -86,18 +87,6 @@ FormatRender renderThrough (const juce::File& bundle, const gribb::test::ParityC
     return out;
 }
 
-/** The first sample where two renders differ, as text; empty when they are bit-identical. */
-juce::String firstDifference (const juce::AudioBuffer<float>& a, const juce::AudioBuffer<float>& b)
-{
-    if (a.getNumChannels() != b.getNumChannels() || a.getNumSamples() != b.getNumSamples())
-        return "different sizes";
-    for (int ch = 0; ch < a.getNumChannels(); ++ch)
-        for (int i = 0; i < a.getNumSamples(); ++i)
-            if (std::memcmp (a.getReadPointer (ch) + i, b.getReadPointer (ch) + i, sizeof (float)) != 0)
-                return "channel " + juce::String (ch) + ", sample " + juce::String (i) + ": "
-                     + juce::String (a.getSample (ch, i), 9) + " against " + juce::String (b.getSample (ch, i), 9);
-    return {};
-}
 } // namespace
 
 TEST (FormatParity, EveryProgramGivesTheSameSamplesInTheVst3TheLv2AndInProcess)
@@ -135,8 +124,7 @@ TEST (FormatParity, EveryProgramGivesTheSameSamplesInTheVst3TheLv2AndInProcess)
 
         EXPECT_TRUE (vst3Same) << "the VST3 differs from the processor in-process";
         EXPECT_TRUE (lv2Same) << "the LV2 differs from the processor in-process";
-        const auto difference = firstDifference (vst3.audio, lv2.audio);
-        EXPECT_TRUE (difference.isEmpty()) << "VST3 against LV2: " << difference;
+        EXPECT_TRUE (gribb::test::sameSamples (vst3.audio, lv2.audio, -1, "VST3 against LV2"));
         EXPECT_GT (vst3.audio.getMagnitude (0, vst3.audio.getNumSamples()), 0.001f) << "a silent render proves nothing";
         identical += (vst3Same && lv2Same) ? 1 : 0;
     }
@@ -153,5 +141,5 @@ TEST (FormatParity, TheFirstProgramOnAFreshVst3IsAppliedNotLeftAtTheDefaults)
     const auto program0 = renderThrough (gribb::test::vst3Bundle(), first);
     const auto plain = renderThrough (gribb::test::vst3Bundle(), defaults);
     ASSERT_TRUE (program0.error.isEmpty()) << program0.error;
-    EXPECT_FALSE (firstDifference (program0.audio, plain.audio).isEmpty());
+    EXPECT_FALSE (gribb::test::sameSamples (program0.audio, plain.audio));
 }

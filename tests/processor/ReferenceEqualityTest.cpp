@@ -13,6 +13,7 @@
 
 #include "support/ProcessorAccess.h"
 #include "support/ReferenceProcessor.h"
+#include "support/SameSamples.h"
 
 using namespace gribb::test;
 using Inspector = GribbTazoAudioProcessorInspector;
@@ -154,13 +155,7 @@ TEST_P (ReferenceEquality, SameSamplesAndMeterAsTheReference)
         processor.processBlock (ours, midi);
         reference.processBlock (theirs, midiCopy);
 
-        for (int ch = 0; ch < c.channels; ++ch)
-            for (int i = 0; i < size; ++i)
-            {
-                const float a = ours.getSample (ch, i), b = theirs.getSample (ch, i);
-                if (! std::equal_to<float>() (a, b))
-                    FAIL() << c.name << ": sample " << position + i << " channel " << ch << ": " << a << " vs " << b;
-            }
+        ASSERT_TRUE (sameSamples (ours, theirs, size, c.name + ": block from sample " + std::to_string (position)));
         ASSERT_EQ (processor.roastLevel.load(), reference.roastLevel.load()) << c.name << " at sample " << position;
         position += size;
     }
