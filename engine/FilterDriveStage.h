@@ -40,6 +40,9 @@ public:
     /** Clears the filter's and the oversampler's states. */
     void reset() noexcept;
 
+    /** Clears the oversampler's states only. */
+    void resetOversampler() noexcept { oversampler.reset(); }
+
     /** Filters and shapes the first numSamples of the buffer in place. The filter and the
         oversampler keep state for channels 0 and 1 (the bus layouts never give more); any further
         channel is only shaped, at the host rate. */

@@ -36,9 +36,7 @@ void GribbEngine::prepare (double newSampleRate, int maxBlockSize)
 
 void GribbEngine::reset() noexcept
 {
-    filter.reset();
-    degradation.reset();
-    output.reset();
+    filter.resetOversampler();
 }
 
 bool GribbEngine::voicesAreSilent (const juce::MidiBuffer& midi) const noexcept

@@ -32,8 +32,9 @@ public:
         block still works) and clears the chain's state. Allocates: call it from prepareToPlay. */
     void prepare (double sampleRate, int maxBlockSize);
 
-    /** Clears the chain's state (the filter's, the oversampler's, the reducers' and the meter's);
-        sounding notes and the LFO run on. */
+    /** What a host's stop of playback (releaseResources) clears: the oversampler's filter state.
+        The lowpass, the reducers' held samples, the meter, the LFO and sounding notes run on, so
+        a block after it continues where the last one ended; prepare() clears them all. */
     void reset() noexcept;
 
     /** Renders one block into the buffer (its previous content is discarded) from the block's MIDI

@@ -253,3 +253,21 @@ TEST (ProcessorChain, TwoTimesAndFourTimesOversamplingGiveTheSameSamples)
     EXPECT_GT (renders[0].getMagnitude (0, renders[0].getNumSamples()), 0.01f);
     EXPECT_TRUE (sameSamples (renders[0], renders[1]));
 }
+
+// Stopping playback forgets the oversampler's state only: the lowpass still rings and the LFO
+// keeps its place, so a block right after it continues the sound.
+TEST (ProcessorChain, ReleaseResourcesLeavesTheLowpassAndTheLfoAsTheyAre)
+{
+    GribbTazoAudioProcessor processor;
+    processor.prepareToPlay (48000.0, 256);
+    setEveryStageActive (processor);
+    juce::AudioBuffer<float> buffer (2, 256);
+    auto notes = chord (48, 4);
+    processor.processBlock (buffer, notes);
+
+    auto& engine = GribbTazoAudioProcessorInspector::engine (processor);
+    const float phase = engine.lfo.phase;
+    processor.releaseResources();
+    EXPECT_EQ (engine.lfo.phase, phase);
+    EXPECT_FALSE (engine.isSilentBeforeDegradation (juce::MidiBuffer(), false)) << "the lowpass state was cleared";
+}
