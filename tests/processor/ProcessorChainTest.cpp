@@ -262,12 +262,22 @@ TEST (ProcessorChain, ReleaseResourcesLeavesTheLowpassAndTheLfoAsTheyAre)
     processor.prepareToPlay (48000.0, 256);
     setEveryStageActive (processor);
     juce::AudioBuffer<float> buffer (2, 256);
+    setPlain (processor, "release", 0.0f); // the shortest release the parameter allows
+    setPlain (processor, "cutoff", 300.0f);
+    setPlain (processor, "lfoToCutoff", 0.0f);
     auto notes = chord (48, 4);
     processor.processBlock (buffer, notes);
+    juce::MidiBuffer offs;
+    for (int i = 0; i < 4; ++i)
+        offs.addEvent (juce::MidiMessage::noteOff (1 + i, 48 + 5 * i), 0);
+    processor.processBlock (buffer, offs);
+    juce::MidiBuffer none;
+    ASSERT_EQ (GribbTazoAudioProcessorInspector::numActiveVoices (processor), 0);
 
     auto& engine = GribbTazoAudioProcessorInspector::engine (processor);
+    ASSERT_FALSE (engine.isSilentBeforeDegradation (none, false)) << "the resonant lowpass should still ring";
     const float phase = engine.lfo.phase;
     processor.releaseResources();
     EXPECT_EQ (engine.lfo.phase, phase);
-    EXPECT_FALSE (engine.isSilentBeforeDegradation (juce::MidiBuffer(), false)) << "the lowpass state was cleared";
+    EXPECT_FALSE (engine.isSilentBeforeDegradation (none, false)) << "the lowpass state was cleared";
 }
