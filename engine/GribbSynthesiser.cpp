@@ -7,6 +7,8 @@
 namespace gribb
 {
 static_assert (GribbVoice::chunkSize == PhaseBank::maxLength);
+// Every phase of every voice the engine makes has a lane in the bank.
+static_assert (PhaseBank::maxLanes == polyphony * GribbVoice::numPhaseSlots);
 
 void GribbSynthesiser::renderNextSubBlock (juce::AudioBuffer<float>& outputAudio, int startSample, int numSamples)
 {
