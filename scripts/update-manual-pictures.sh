@@ -2,6 +2,9 @@
 # Regenerates every picture of docs/manual.md from the built plug-in into docs/pictures/:
 #   window-main-page.png, window-technical-page.png   the Standalone app's window on a virtual
 #                                                     display (Xvfb), both pages
+#   standalone-keyboard.png                           the Standalone app played through its own
+#                                                     JACK server, a key of the on-screen
+#                                                     keyboard held down
 #   editor-*.png, macro-*.png                         offscreen snapshots and the CRUSH/WARP map
 #                                                     plots, drawn by tools/manual_pictures
 #   chicken-contact-sheet.png                         the sprite sheet's thirty frames, labelled
@@ -28,6 +31,9 @@ say "screenshotting the Standalone app on a virtual display"
 step manual-screenshots "$ROOT/scripts/with-xvfb.sh" "$ROOT/tests/hosted/standalone_window_test.sh" "$APP" "$work/window"
 cp "$work/window/main-page.png" "$work/window-main-page.png"
 cp "$work/window/technical-page.png" "$work/window-technical-page.png"
+# The keyboard test plays the app (on a JACK server of its own) and screenshots it with A4 held.
+step manual-keyboard-screenshot "$ROOT/scripts/with-xvfb.sh" "$ROOT/tests/hosted/standalone_keyboard_test.sh" "$APP" "$work/keyboard"
+cp "$work/keyboard/keyboard-held.png" "$work/standalone-keyboard.png"
 
 say "drawing the chicken's contact sheet"
 "$BUILD_DIR/tools/sprite_sheet/gribb-sprite-sheet" "$work/sheet.png" "$work/contact-sheet-full.png" >/dev/null
@@ -35,7 +41,7 @@ say "drawing the chicken's contact sheet"
 convert "$work/contact-sheet-full.png" -resize 50% "$work/chicken-contact-sheet.png"
 
 mkdir -p "$PICTURES"
-for picture in window-main-page window-technical-page editor-main-page editor-technical-page \
+for picture in window-main-page window-technical-page standalone-keyboard editor-main-page editor-technical-page \
                macro-knob-positions macro-maps chicken-contact-sheet; do
   # Without metadata (no time stamps), so that an unchanged picture gives an unchanged file.
   convert "$work/$picture.png" -strip -define png:compression-level=9 -define png:exclude-chunks=date,time \
