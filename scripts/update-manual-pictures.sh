@@ -26,6 +26,14 @@ say "drawing the offscreen pictures"
 "$BUILD_DIR/tools/manual_pictures/gribb-manual-pictures" "$work" >/dev/null
 
 say "screenshotting the Standalone app on a virtual display"
+# The app plays through a JACK server of this script's own (the dummy driver), so that the window
+# shows it as a musician sees it with an audio device, not the line that says there is none.
+export JACK_DEFAULT_SERVER="gribb-pictures-$$"
+jackd --no-realtime -n "$JACK_DEFAULT_SERVER" -d dummy -r 48000 >"$work/jackd.log" 2>&1 &
+jack_pid=$!
+trap 'kill "$jack_pid" 2>/dev/null; wait "$jack_pid" 2>/dev/null; rm -rf "$work"' EXIT
+for _ in $(seq 1 100); do jack_lsp >/dev/null 2>&1 && break; sleep 0.1; done
+jack_lsp >/dev/null 2>&1 || { cat "$work/jackd.log" >&2; say "FAILED: the JACK server did not start"; exit 1; }
 # The window test opens the app, screenshots the main page, switches to the technical page and
 # screenshots it too.
 step manual-screenshots "$ROOT/scripts/with-xvfb.sh" "$ROOT/tests/hosted/standalone_window_test.sh" "$APP" "$work/window"
