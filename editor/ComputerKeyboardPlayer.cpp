@@ -1,5 +1,7 @@
 #include "editor/ComputerKeyboardPlayer.h"
 
+#include <algorithm>
+
 namespace
 {
 constexpr int timerIntervalMs = 10;
@@ -39,7 +41,7 @@ bool ComputerKeyboardPlayer::keyPressed (const juce::KeyPress& key, juce::Compon
     {
         auto& held = keys[static_cast<size_t> (*semitone)];
 
-        if (held.note < 0)
+        if (held.note < 0 && ! held.silenced)
         {
             held.note = ComputerKeyboardMapping::noteFor (octave, *semitone);
             state.noteOn (midiChannel, held.note, velocity);
@@ -82,7 +84,7 @@ void ComputerKeyboardPlayer::releaseKeysNoLongerDown()
     {
         auto& held = keys[i];
 
-        if (held.note < 0)
+        if (held.note < 0 && ! held.silenced)
             continue;
 
         if (keyIsDown (static_cast<juce::juce_wchar> (ComputerKeyboardMapping::noteKeys[i])))
@@ -95,7 +97,9 @@ void ComputerKeyboardPlayer::releaseKeysNoLongerDown()
         }
         else if (time - held.upSince >= repeatGraceMs)
         {
-            state.noteOff (midiChannel, held.note, 0.0f);
+            if (held.note >= 0)
+                state.noteOff (midiChannel, held.note, 0.0f);
+
             held = {};
         }
     }
@@ -106,23 +110,35 @@ void ComputerKeyboardPlayer::releaseKeysNoLongerDown()
     if (octaveUpHeld && ! keyIsDown (ComputerKeyboardMapping::octaveUpKey))
         octaveUpHeld = false;
 
-    if (getNumSoundingNotes() == 0)
+    if (std::none_of (keys.begin(), keys.end(), [] (const HeldKey& k) { return k.note >= 0 || k.silenced; }))
         stopTimer();
 }
 
 void ComputerKeyboardPlayer::releaseAll()
 {
-    for (auto& held : keys)
+    bool anySilenced = false;
+
+    for (size_t i = 0; i < keys.size(); ++i)
     {
+        auto& held = keys[i];
+
         if (held.note >= 0)
             state.noteOff (midiChannel, held.note, 0.0f);
 
+        const bool stillDown = (held.note >= 0 || held.silenced)
+                            && keyIsDown (static_cast<juce::juce_wchar> (ComputerKeyboardMapping::noteKeys[i]));
         held = {};
+        held.silenced = stillDown;
+        anySilenced = anySilenced || stillDown;
     }
 
     octaveDownHeld = false;
     octaveUpHeld = false;
-    stopTimer();
+
+    if (anySilenced)
+        startTimer (timerIntervalMs);
+    else
+        stopTimer();
 }
 
 void ComputerKeyboardPlayer::setOctave (int newOctave)

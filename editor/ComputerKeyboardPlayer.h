@@ -18,12 +18,13 @@
     ends its note only when it has stayed up for repeatGraceMs, which a repeat never does. Z and
     X shift the octave once per press. A note keeps its pitch until its key comes up, even when
     the octave changes meanwhile. releaseAll() ends every note at once: the window calls it when
-    it loses the focus, since the key-up would then go elsewhere.
+    it loses the focus, since the key-up would then go elsewhere, and for its Panic button. A key
+    still held then stays silent, whatever its repeats, until it has come up.
 
     Whether a key is down is asked of keyIsDown (JUCE's KeyPress::isKeyCurrentlyDown by default),
     with the key's lower-case character; the time comes from now (JUCE's millisecond counter by
-    default). While a note sounds a timer checks the keys every few milliseconds. Everything runs
-    on the message thread. */
+    default). While a key sounds or waits to come up, a timer checks the keys every few
+    milliseconds. Everything runs on the message thread. */
 class ComputerKeyboardPlayer : public juce::KeyListener,
                                private juce::Timer
 {
@@ -43,10 +44,10 @@ public:
     bool keyPressed (const juce::KeyPress& key, juce::Component* origin) override;
     bool keyStateChanged (bool isKeyDown, juce::Component* origin) override;
 
-    /** Ends the notes of the keys that have been up for repeatGraceMs, and starts the wait for
-        keys just found up. The timer calls it. */
+    /** Ends the notes of the keys that have been up for repeatGraceMs (and the silence of keys
+        that releaseAll() ended), and starts the wait for keys just found up. The timer calls it. */
     void releaseKeysNoLongerDown();
-    /** Ends every note the keys hold, at once. */
+    /** Ends every note the keys hold, at once; the keys still down stay silent until they come up. */
     void releaseAll();
 
     int getOctave() const noexcept { return octave; }
@@ -61,6 +62,7 @@ private:
     struct HeldKey
     {
         int note = -1;          // the sounding note, or -1
+        bool silenced = false;  // ended by releaseAll() while down: plays nothing until it comes up
         double upSince = -1.0;  // when the key was found up, or -1 while it is down
     };
 

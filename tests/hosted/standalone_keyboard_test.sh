@@ -3,8 +3,9 @@
 # dummy driver, then the built Standalone in a fresh home, which must connect to JACK by itself.
 # While jack_rec records the app's output, xdotool plays it: the computer keyboard (a key held
 # for 1.5 s, so that the X server repeats it, must give one note; Z shifts the octave), a click
-# held on a key of the on-screen keyboard (screenshot while it is down), and a key held while the
-# window loses the focus (the note must end). The recording must hold sound while keys are
+# held on a key of the on-screen keyboard low and then high on the key (screenshot while it is
+# down; the high click must be quieter), a key held while the window loses the focus, and a key
+# held while Panic is clicked (both notes must end). The recording must hold sound while keys are
 # down and silence after they come up, at the right pitches. Then the bar's buttons change the
 # octave and hide the keyboard, and a restart shows that the app kept both, with its JACK set-up.
 #   standalone_keyboard_test.sh <standalone executable> <folder for screenshots and the recording>
@@ -113,7 +114,7 @@ xdotool windowactivate --sync "$wid" >/dev/null 2>&1 || true
 # The mouse rests over the CRUSH knob: the keys play all the same.
 xdotool mousemove --window "$wid" $((left + 122)) $((top + 470))
 sleep 0.5
-jack_rec -f "$out/keyboard-recording.wav" -d 13 -b 16 "Gribb Tazo:out_1" >"$out/keyboard-rec.log" 2>&1 &
+jack_rec -f "$out/keyboard-recording.wav" -d 16 -b 16 "Gribb Tazo:out_1" >"$out/keyboard-rec.log" 2>&1 &
 rec_pid=$!
 sleep 1.0
 xdotool keydown a; sleep 1.5; xdotool keyup a                 # C4, held through the key repeat
@@ -130,13 +131,24 @@ sleep 1.2
 xdotool keydown d; sleep 0.5                                   # E4, then the focus goes
 xdotool windowactivate --sync "$xev_wid" >/dev/null 2>&1 || true
 sleep 1.0; xdotool keyup d
+sleep 0.5
+xdotool windowactivate --sync "$wid" >/dev/null 2>&1 || true
+sleep 0.5
+xdotool keydown f; sleep 0.5                                   # F4, then Panic
+xdotool mousemove --window "$wid" $((left + 286)) $((bar_top + 16)) click 1
+sleep 1.0; xdotool keyup f
+sleep 1.0
+soft_y=$((bar_top + 32 + 12))                                  # high on the key: soft
+xdotool mousemove --window "$wid" "$(white_key_x 19)" "$soft_y" mousedown 1
+sleep 0.6; xdotool mouseup 1
+xdotool mousemove --window "$wid" $((left + 122)) $((top + 470))
 wait "$rec_pid" || true
 rec_pid=""
 [ -s "$out/keyboard-recording.wav" ] || { cat "$out/keyboard-rec.log"; fail "jack_rec recorded nothing"; }
 
 python3 "$here/sound_regions.py" "$out/keyboard-recording.wav" | tee "$out/keyboard-regions.txt"
 mapfile -t regions < <(grep -v '^#' "$out/keyboard-regions.txt")
-[ "${#regions[@]}" -eq 4 ] || fail "expected 4 notes separated by silence, found ${#regions[@]}"
+[ "${#regions[@]}" -eq 6 ] || fail "expected 6 notes separated by silence, found ${#regions[@]}"
 # check INDEX WHAT MIN_DURATION MAX_DURATION FREQUENCY
 check() {
   read -r start end duration level rise frequency <<<"${regions[$1]}"
@@ -144,7 +156,7 @@ check() {
     || fail "$2 sounds for $duration s, not $3 to $4 s"
   awk -v f="$frequency" -v want="$5" 'BEGIN { exit !(f > want * 0.97 && f < want * 1.03) }' \
     || fail "$2 plays at $frequency Hz, not $5 Hz"
-  awk -v l="$level" 'BEGIN { exit !(l > -30) }' || fail "$2 is too quiet ($level dBFS)"
+  awk -v l="$level" 'BEGIN { exit !(l > -40) }' || fail "$2 is too quiet ($level dBFS)"
   echo "$2: ${duration} s from ${start} s, ${level} dBFS, ${frequency} Hz, level rise after the attack x${rise}"
 }
 # Held 1.5 s plus the 0.25 s release (the release fades below -70 dBFS a little later).
@@ -155,7 +167,14 @@ check 1 "Z, then A held 0.8 s" 0.8 1.6 130.8
 check 2 "the on-screen A4 held 1 s" 1.0 1.8 440.0
 # E4 held 1.5 s, but the window lost the focus after 0.5 s: the note ends then.
 check 3 "D held while the focus goes" 0.5 1.2 329.6
-echo "silence after each release: the four notes are separate, and the recording ends in silence"
+# F4 held 1.5 s, but Panic was clicked after 0.5 s.
+check 4 "F held, then Panic" 0.5 1.2 349.2
+# The on-screen A4 again, clicked high on the key: velocity from the click's place, so quieter.
+check 5 "the on-screen A4 clicked high" 0.6 1.4 440.0
+read -r _ _ _ loud _ _ <<<"${regions[2]}"
+read -r _ _ _ soft _ _ <<<"${regions[5]}"
+awk -v l="$loud" -v s="$soft" 'BEGIN { exit !(s < l - 6) }' || fail "a click high on the key ($soft dBFS) is not quieter than low on it ($loud dBFS)"
+echo "silence after each release: the six notes are separate, and the recording ends in silence"
 
 # --- the keyboard in the screenshot ------------------------------------------------------------
 pixel() { convert "$1" -format "%[hex:p{$2,$3}]" info:- | cut -c1-6 | tr 'A-F' 'a-f'; }
