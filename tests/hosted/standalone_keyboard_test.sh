@@ -31,6 +31,7 @@ export HOME
 HOME=$(mktemp -d "${TMPDIR:-/tmp}/gribb-keyboard.XXXXXX")
 # A JACK server of this test's own, which nothing else on the machine talks to.
 export JACK_DEFAULT_SERVER="gribb-keyboard-$$"
+export JACK_NO_START_SERVER=1 # no client may start a server of its own
 jack_pid="" app_pid="" rec_pid="" xev_pid=""
 stop() { if [ -n "$1" ]; then kill "$1" 2>/dev/null || true; wait "$1" 2>/dev/null || true; fi; }
 cleanup() {
@@ -56,7 +57,14 @@ settings="$HOME/.config/Gribb Tazo.settings"
 start_app() {
   "$app" >>"$out/keyboard-app.log" 2>&1 &
   app_pid=$!
-  wid=$(timeout 30 xdotool search --sync --onlyvisible --name '^Gribb Tazo$' | head -n 1) || true
+  # Asked again and again: a search can fail when another window goes away meanwhile.
+  wid=""
+  for _ in $(seq 1 150); do
+    wid=$(xdotool search --onlyvisible --name '^Gribb Tazo$' 2>/dev/null | head -n 1) || true
+    [ -n "$wid" ] && break
+    kill -0 "$app_pid" 2>/dev/null || fail "the app ended at start: $(tail -n 5 "$out/keyboard-app.log")"
+    sleep 0.2
+  done
   [ -n "$wid" ] || fail "the app's window did not appear"
   for _ in $(seq 1 100); do
     jack_lsp 2>/dev/null | grep -q '^Gribb Tazo:out_1$' && return 0
@@ -114,7 +122,8 @@ xdotool windowactivate --sync "$wid" >/dev/null 2>&1 || true
 # The mouse rests over the CRUSH knob: the keys play all the same.
 xdotool mousemove --window "$wid" $((left + 122)) $((top + 470))
 sleep 0.5
-jack_rec -f "$out/keyboard-recording.wav" -d 16 -b 16 "Gribb Tazo:out_1" >"$out/keyboard-rec.log" 2>&1 &
+# About 15 s of playing; the rest leaves room for a slow machine and ends in silence.
+jack_rec -f "$out/keyboard-recording.wav" -d 22 -b 16 "Gribb Tazo:out_1" >"$out/keyboard-rec.log" 2>&1 &
 rec_pid=$!
 sleep 1.0
 xdotool keydown a; sleep 1.5; xdotool keyup a                 # C4, held through the key repeat
