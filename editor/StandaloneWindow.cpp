@@ -69,6 +69,7 @@ StandaloneWindow::StandaloneWindow (const juce::String& title, juce::Colour back
 
 StandaloneWindow::~StandaloneWindow()
 {
+    stopTimer();
     removeKeyListener (&computerKeyboard);
     computerKeyboard.releaseAll();
     pluginHolder->deviceManager.removeChangeListener (this);
@@ -127,7 +128,27 @@ void StandaloneWindow::showKeyboard (bool shown)
     if (auto* settings = pluginHolder->settings.get())
         settings->setValue (keyboardShownKey, shown);
 
+    if (auto* editor = getAudioProcessor()->getActiveEditor())
+    {
+        editorSizeToKeep = editor->getLocalBounds();
+        editorSizeChecksLeft = 10;
+        startTimer (50);
+    }
+
     fitToContent();
+}
+
+void StandaloneWindow::timerCallback()
+{
+    // The window manager answers the new window size a little later, and may first report an
+    // older size; JUCE's window would then fit the editor, at its fixed aspect ratio, into the
+    // wrong height and keep it smaller. The editor keeps the size it had.
+    if (auto* editor = getAudioProcessor()->getActiveEditor())
+        if (editor->getLocalBounds() != editorSizeToKeep)
+            editor->setSize (editorSizeToKeep.getWidth(), editorSizeToKeep.getHeight());
+
+    if (--editorSizeChecksLeft <= 0)
+        stopTimer();
 }
 
 void StandaloneWindow::octaveChanged (int octave)

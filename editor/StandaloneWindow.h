@@ -29,7 +29,8 @@
     notes. The keyboard's visibility and octave are kept in the app's settings, beside the
     devices and the plug-in's state that JUCE keeps there. */
 class StandaloneWindow : public juce::StandaloneFilterWindow,
-                         private juce::ChangeListener
+                         private juce::ChangeListener,
+                         private juce::Timer
 {
 public:
     /** Settings keys. */
@@ -54,6 +55,7 @@ private:
     void octaveChanged (int octave);
     void panic();
     void changeListenerCallback (juce::ChangeBroadcaster*) override;
+    void timerCallback() override;
 
     juce::MidiKeyboardState keyboardState;
     StandaloneKeyboardMidi keyboardMidi;
@@ -61,6 +63,9 @@ private:
     juce::MidiKeyboardComponent keyboard { keyboardState, juce::KeyboardComponentBase::horizontalKeyboard };
     StandaloneKeyboardBar bar;
     bool keyboardShown = true;
+    /** The editor's size when the keyboard was shown or hidden, kept for a moment afterwards. */
+    juce::Rectangle<int> editorSizeToKeep;
+    int editorSizeChecksLeft = 0;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (StandaloneWindow)
 };
