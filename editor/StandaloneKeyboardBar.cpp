@@ -19,6 +19,7 @@ StandaloneKeyboardBar::StandaloneKeyboardBar()
     octaveUpButton.onClick = [this] { if (onOctaveUp != nullptr) onOctaveUp(); };
 
     keyboardButton.setClickingTogglesState (true);
+    keyboardButton.setColour (juce::TextButton::buttonOnColourId, juce::Colour (0xff3f6f8c));
     keyboardButton.setToggleState (true, juce::dontSendNotification);
     keyboardButton.setTooltip ("Show or hide the on-screen keyboard");
     keyboardButton.onClick = [this] { if (onKeyboardShown != nullptr) onKeyboardShown (keyboardButton.getToggleState()); };
