@@ -7,7 +7,8 @@ in seconds, dBFS (RMS of the loudest 10 ms), the largest 10 ms level after the n
 0.3 s relative to its level at 0.3 to 0.5 s (1.0 for a note that starts once and holds; a note
 started again while it sounds rises to well above), and the pitch in Hz from the zero crossings
 of the region's first 0.4 s after its attack. Sound is where the 10 ms RMS is above -70 dBFS;
-gaps under 50 ms do not split a region.
+gaps under 50 ms do not split a region. A first line, after "#", gives the length, the number
+of regions and the loudest 10 ms from 0.5 s after each region on (-200 for digital silence).
     sound_regions.py FILE.wav
 """
 import math
@@ -53,7 +54,11 @@ def main():
     if start is not None:
         regions.append((start, last))
 
-    print(f"# {len(samples) / rate:.2f} s at {rate} Hz, {len(regions)} regions")
+    # The silence between the notes, from 0.5 s after each one's end (its release's last tail).
+    near = set(k for a, b in regions for k in range(a, b + 51))
+    silence = [level for k, level in enumerate(levels) if k not in near]
+    print(f"# {len(samples) / rate:.2f} s at {rate} Hz, {len(regions)} regions; "
+          f"from 0.5 s after each, at most {db(max(silence, default=0.0)):.1f} dBFS")
     for a, b in regions:
         t0, t1 = a * WINDOW, (b + 1) * WINDOW
         peak = max(levels[a:b + 1])
