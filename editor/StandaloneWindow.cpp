@@ -1,5 +1,6 @@
 #include "editor/StandaloneWindow.h"
 
+#include "editor/DetectableKeyRepeat.h"
 #include "editor/StandaloneAudioDevices.h"
 
 namespace
@@ -48,6 +49,9 @@ StandaloneWindow::StandaloneWindow (const juce::String& title, juce::Colour back
 
     computerKeyboard.onOctaveChange = [this] (int octave) { octaveChanged (octave); };
     addKeyListener (&computerKeyboard);
+    // A held key then comes up only when it is released; where the display cannot do that, the
+    // computer keyboard still tells repeats from releases by their timing.
+    makeKeyRepeatDetectable();
 
     const auto savedOctave = settings != nullptr ? settings->getIntValue (keyboardOctaveKey, ComputerKeyboardMapping::defaultOctave)
                                                  : ComputerKeyboardMapping::defaultOctave;

@@ -5,7 +5,8 @@
 # for 1.5 s, so that the X server repeats it, must give one note; Z shifts the octave), a click
 # held on a key of the on-screen keyboard low and then high on the key (screenshot while it is
 # down; the high click must be quieter), a key held while the window loses the focus, and a key
-# held while Panic is clicked (both notes must end). The recording must hold sound while keys are
+# held while Panic is clicked (both notes must end). Last, without JACK and without any ALSA
+# device, the window must open alone and say that there is no audio device. The recording must hold sound while keys are
 # down and silence after they come up, at the right pitches. Then the bar's buttons change the
 # octave and hide the keyboard, and a restart shows that the app kept both, with its JACK set-up.
 #   standalone_keyboard_test.sh <standalone executable> <folder for screenshots and the recording>
@@ -54,7 +55,7 @@ echo "JACK server '$JACK_DEFAULT_SERVER' runs on the dummy driver at 48 kHz"
 
 # --- the app, which must choose JACK by itself -----------------------------------------------
 settings="$HOME/.config/Gribb Tazo.settings"
-start_app() {
+start_app() { # start_app [no-jack]
   "$app" >>"$out/keyboard-app.log" 2>&1 &
   app_pid=$!
   # Asked again and again: a search can fail when another window goes away meanwhile.
@@ -66,6 +67,7 @@ start_app() {
     sleep 0.2
   done
   [ -n "$wid" ] || fail "the app's window did not appear"
+  [ "${1:-}" = no-jack ] && return 0
   for _ in $(seq 1 100); do
     jack_lsp 2>/dev/null | grep -q '^Gribb Tazo:out_1$' && return 0
     sleep 0.1
@@ -178,18 +180,19 @@ check() {
   awk -v l="$level" 'BEGIN { exit !(l > -40) }' || fail "$2 is too quiet ($level dBFS)"
   echo "$2: ${duration} s from ${start} s, ${level} dBFS, ${frequency} Hz, level rise after the attack x${rise}"
 }
+# The bounds leave room for a busy machine, which may handle a key a few tenths of a second late.
 # Held 1.5 s plus the 0.25 s release (the release fades below -70 dBFS a little later).
-check 0 "A held 1.5 s" 1.5 2.3 261.6
+check 0 "A held 1.5 s" 1.1 2.4 261.6
 read -r _ _ _ _ rise _ <<<"${regions[0]}"
 awk -v r="$rise" 'BEGIN { exit !(r < 1.08) }' || fail "the held key started its note again (level rose x$rise): key repeat re-triggers"
-check 1 "Z, then A held 0.8 s" 0.8 1.6 130.8
-check 2 "the on-screen A4 held 1 s" 1.0 1.8 440.0
+check 1 "Z, then A held 0.8 s" 0.5 1.6 130.8
+check 2 "the on-screen A4 held 1 s" 0.7 1.9 440.0
 # E4 held 1.5 s, but the window lost the focus after 0.5 s: the note ends then.
-check 3 "D held while the focus goes" 0.5 1.2 329.6
+check 3 "D held while the focus goes" 0.3 1.35 329.6
 # F4 held 1.5 s, but Panic was clicked after 0.5 s.
-check 4 "F held, then Panic" 0.5 1.2 349.2
+check 4 "F held, then Panic" 0.3 1.35 349.2
 # The on-screen A4 again, clicked high on the key: velocity from the click's place, so quieter.
-check 5 "the on-screen A4 clicked high" 0.6 1.4 440.0
+check 5 "the on-screen A4 clicked high" 0.3 1.5 440.0
 read -r _ _ _ loud _ _ <<<"${regions[2]}"
 read -r _ _ _ soft _ _ <<<"${regions[5]}"
 awk -v l="$loud" -v s="$soft" 'BEGIN { exit !(s < l - 6) }' || fail "a click high on the key ($soft dBFS) is not quieter than low on it ($loud dBFS)"
@@ -230,4 +233,19 @@ bar_again=$(first_y_of "$out/keyboard-restarted.png" $((left + 4)) 18171c)
 [ -n "$bar_again" ] || fail "no keyboard bar after the restart"
 [ $((again_h - left - bar_again)) -eq 32 ] || fail "after a restart the window ($again_w x $again_h) shows the keyboard below the bar"
 [ "$again_h" -eq "$hidden_h" ] || echo "NOTE: the restarted window is $again_w x $again_h, not $hidden_w x $hidden_h (the editor's start-up size)"
-echo "PASS: the restarted app keeps the keyboard hidden and plays through JACK again; screenshots in $out"
+echo "the restarted app keeps the keyboard hidden and plays through JACK again"
+
+# --- no audio device at all: the window opens and says so, no dialogue -----------------------
+stop "$app_pid"; app_pid=""
+stop "$jack_pid"; jack_pid=""
+: >"$out/keyboard-no-alsa.conf" # an ALSA configuration without a single device
+ALSA_CONFIG_PATH="$out/keyboard-no-alsa.conf" start_app no-jack
+sleep 1.5
+import -window "$wid" "$out/keyboard-no-device.png"
+status_pixels=$(convert "$out/keyboard-no-device.png" -crop "$((editor_w / 2))x32+$((left + editor_w / 2))+$((bar_again))" +repage txt:- \
+  | grep -ci '#FFB347' || true)
+[ "$status_pixels" -gt 20 ] || fail "no line about the missing audio device in the bar"
+windows=$(xdotool search --onlyvisible --pid "$app_pid" 2>/dev/null | wc -l)
+[ "$windows" -eq 1 ] || fail "the app shows $windows windows without an audio device, not just its own"
+echo "without an audio device: one window, and the bar says so ($status_pixels pixels of its text)"
+echo "PASS: screenshots and the recording in $out"
