@@ -2,7 +2,8 @@
 #
 #   /usr/lib/vst3/Gribb Tazo.vst3          the VST3 bundle
 #   /usr/lib/lv2/Gribb Tazo.lv2            the LV2 bundle
-#   /usr/bin/gribb-tazo                    the Standalone app, with a desktop entry and icons
+#   /usr/bin/gribb-tazo                    the Standalone app, with a desktop entry, icons and
+#                                          AppStream metainfo
 #   /usr/bin/gribb-render                  the offline render host, with a man page
 #   /usr/share/doc/gribb-tazo/             copyright, changelog, the manual and its pictures
 #
@@ -83,6 +84,18 @@ install(FILES "${GRIBB_PACKAGING_SOURCE}/copyright" DESTINATION "${GRIBB_DOC_DIR
 install(FILES "${CMAKE_CURRENT_SOURCE_DIR}/docs/manual.md" DESTINATION "${GRIBB_DOC_DIR}")
 install(DIRECTORY "${CMAKE_CURRENT_SOURCE_DIR}/docs/pictures" DESTINATION "${GRIBB_DOC_DIR}")
 install(FILES "${GRIBB_PACKAGING_SOURCE}/gribb-tazo.desktop" DESTINATION share/applications)
+
+# The AppStream metainfo that software centres list the app by; its launchable is the desktop
+# entry above.
+string(TIMESTAMP GRIBB_RELEASE_DAY "%Y-%m-%d" UTC)
+if(GRIBB_VENDOR_HOMEPAGE)
+    set(GRIBB_METAINFO_URL "  <url type=\"homepage\">${GRIBB_VENDOR_HOMEPAGE}</url>\n")
+else()
+    set(GRIBB_METAINFO_URL "")
+endif()
+set(GRIBB_METAINFO "${GRIBB_PACKAGE_DIR}/com.vorlenpakkt.gribbtazo.metainfo.xml")
+configure_file("${GRIBB_PACKAGING_SOURCE}/gribb-tazo.metainfo.xml.in" "${GRIBB_METAINFO}" @ONLY)
+install(FILES "${GRIBB_METAINFO}" DESTINATION share/metainfo)
 
 add_custom_target(gribb_package_files DEPENDS ${GRIBB_PACKAGE_OUTPUTS})
 

@@ -1,15 +1,10 @@
 // The Standalone app: JUCE's plug-in window and device settings around the processor, as JUCE's
-// own default app builds them, plus a command line that answers without a display. JUCE's app
+// own default app builds them, with an on-screen keyboard below the editor (StandaloneWindow),
+// JACK when a JACK server runs, and a command line that answers without a display. JUCE's app
 // would otherwise open no window where there is no display and wait for ever.
 
-#include <juce_audio_plugin_client/detail/juce_CheckSettingMacros.h>
-#include <juce_audio_plugin_client/detail/juce_IncludeModuleHeaders.h>
-
-#include <juce_audio_devices/juce_audio_devices.h>
-#include <juce_audio_utils/juce_audio_utils.h>
-#include <juce_gui_extra/juce_gui_extra.h>
-
-#include <juce_audio_plugin_client/Standalone/juce_StandaloneFilterWindow.h>
+#include "editor/StandaloneAudioDevices.h"
+#include "editor/StandaloneWindow.h"
 
 #include <iostream>
 
@@ -17,9 +12,11 @@ namespace
 {
 const char* const usage =
     "usage: gribb-tazo [--help | --version]\n"
-    "Starts the Gribb Tazo synthesiser in its own window. The audio and MIDI devices are chosen\n"
-    "under Options in the window's title bar and remembered, with the sound, in\n"
-    "~/.config/Gribb Tazo.settings.\n"
+    "Starts the Gribb Tazo synthesiser in its own window. Play it with a MIDI keyboard, the\n"
+    "on-screen keyboard, or the computer keyboard (A W S E D F T G Y H U J K O L P ;, with Z and X\n"
+    "for the octave). It plays through JACK when a JACK server runs, through ALSA otherwise. The\n"
+    "audio and MIDI devices are chosen under Options in the window's title bar and remembered,\n"
+    "with the sound and the keyboard's octave, in ~/.config/Gribb Tazo.settings.\n"
     "  --help      print this text\n"
     "  --version   print the version\n";
 
@@ -55,7 +52,10 @@ public:
             return finish (1, "gribb-tazo: error: no display to open the window on (is DISPLAY set?); "
                               "gribb-render plays MIDI through the plug-in without one\n", std::cerr);
 
-        mainWindow = std::make_unique<juce::StandaloneFilterWindow> (
+        // Decided before JUCE opens the devices, which it does as the window is made.
+        StandaloneAudioDevices::chooseAudioSystem (*appProperties.getUserSettings());
+
+        mainWindow = std::make_unique<StandaloneWindow> (
             getApplicationName(),
             juce::LookAndFeel::getDefaultLookAndFeel().findColour (juce::ResizableWindow::backgroundColourId),
             std::make_unique<juce::StandalonePluginHolder> (appProperties.getUserSettings(), false, juce::String{}, nullptr,
@@ -65,7 +65,8 @@ public:
 
     void shutdown() override
     {
-        mainWindow = nullptr;
+        mainWindow = nullptr; // JUCE saves the devices' set-up into the settings here
+        StandaloneAudioDevices::rememberAudioSetup (*appProperties.getUserSettings());
         appProperties.saveIfNeeded();
     }
 
@@ -97,7 +98,7 @@ private:
     }
 
     juce::ApplicationProperties appProperties;
-    std::unique_ptr<juce::StandaloneFilterWindow> mainWindow;
+    std::unique_ptr<StandaloneWindow> mainWindow;
 };
 } // namespace
 

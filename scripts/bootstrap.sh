@@ -22,7 +22,8 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth x11-utils xdotool openbox imagemagick fonts-dejavu-core
   clang libclang-rt-dev
-  file lintian desktop-file-utils lilv-utils
+  file lintian desktop-file-utils lilv-utils appstream
+  jackd2 python3
 )
 
 # --- Debian packages ------------------------------------------------------------------------

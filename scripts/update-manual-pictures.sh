@@ -2,6 +2,9 @@
 # Regenerates every picture of docs/manual.md from the built plug-in into docs/pictures/:
 #   window-main-page.png, window-technical-page.png   the Standalone app's window on a virtual
 #                                                     display (Xvfb), both pages
+#   standalone-keyboard.png                           the Standalone app played through its own
+#                                                     JACK server, a key of the on-screen
+#                                                     keyboard held down
 #   editor-*.png, macro-*.png                         offscreen snapshots and the CRUSH/WARP map
 #                                                     plots, drawn by tools/manual_pictures
 #   chicken-contact-sheet.png                         the sprite sheet's thirty frames, labelled
@@ -23,11 +26,22 @@ say "drawing the offscreen pictures"
 "$BUILD_DIR/tools/manual_pictures/gribb-manual-pictures" "$work" >/dev/null
 
 say "screenshotting the Standalone app on a virtual display"
+# The app plays through a JACK server of this script's own (the dummy driver), so that the window
+# shows it as a musician sees it with an audio device, not the line that says there is none.
+export JACK_DEFAULT_SERVER="gribb-pictures-$$"
+jackd --no-realtime -n "$JACK_DEFAULT_SERVER" -d dummy -r 48000 >"$work/jackd.log" 2>&1 &
+jack_pid=$!
+trap 'kill "$jack_pid" 2>/dev/null; wait "$jack_pid" 2>/dev/null; rm -rf "$work"' EXIT
+for _ in $(seq 1 100); do jack_lsp >/dev/null 2>&1 && break; sleep 0.1; done
+jack_lsp >/dev/null 2>&1 || { cat "$work/jackd.log" >&2; say "FAILED: the JACK server did not start"; exit 1; }
 # The window test opens the app, screenshots the main page, switches to the technical page and
 # screenshots it too.
 step manual-screenshots "$ROOT/scripts/with-xvfb.sh" "$ROOT/tests/hosted/standalone_window_test.sh" "$APP" "$work/window"
 cp "$work/window/main-page.png" "$work/window-main-page.png"
 cp "$work/window/technical-page.png" "$work/window-technical-page.png"
+# The keyboard test plays the app (on a JACK server of its own) and screenshots it with A4 held.
+step manual-keyboard-screenshot "$ROOT/scripts/with-xvfb.sh" "$ROOT/tests/hosted/standalone_keyboard_test.sh" "$APP" "$work/keyboard"
+cp "$work/keyboard/keyboard-held.png" "$work/standalone-keyboard.png"
 
 say "drawing the chicken's contact sheet"
 "$BUILD_DIR/tools/sprite_sheet/gribb-sprite-sheet" "$work/sheet.png" "$work/contact-sheet-full.png" >/dev/null
@@ -35,7 +49,7 @@ say "drawing the chicken's contact sheet"
 convert "$work/contact-sheet-full.png" -resize 50% "$work/chicken-contact-sheet.png"
 
 mkdir -p "$PICTURES"
-for picture in window-main-page window-technical-page editor-main-page editor-technical-page \
+for picture in window-main-page window-technical-page standalone-keyboard editor-main-page editor-technical-page \
                macro-knob-positions macro-maps chicken-contact-sheet; do
   # Without metadata (no time stamps), so that an unchanged picture gives an unchanged file.
   convert "$work/$picture.png" -strip -define png:compression-level=9 -define png:exclude-chunks=date,time \

@@ -4,7 +4,8 @@
 #    them) load its VST3 and LV2, its gribb-render renders the demo with sound (finding the VST3
 #    installed beside it, also when started by name from the PATH in a home folder), no binary
 #    holds a path of the machine that built it, lv2info reads its LV2 metadata, the manual is
-#    there with its pictures, and its desktop entry validates;
+#    there with its pictures, its desktop entry validates, and its AppStream metainfo validates
+#    and launches that entry;
 #  - lintian reports no errors on the .deb (its warnings are printed);
 #  - the tarball's install.sh into a temporary home, then uninstall.sh, leaves nothing behind,
 #    and keeps the folders (even empty ones) that were there before.
@@ -35,6 +36,7 @@ vst3="$root/usr/lib/vst3/Gribb Tazo.vst3"
 lv2="$root/usr/lib/lv2/Gribb Tazo.lv2"
 for path in "$vst3" "$lv2" "$root/usr/bin/gribb-tazo" "$root/usr/bin/gribb-render" \
             "$root/usr/share/applications/gribb-tazo.desktop" "$root/usr/share/man/man1/gribb-render.1.gz" \
+            "$root/usr/share/metainfo/com.vorlenpakkt.gribbtazo.metainfo.xml" \
             "$root/usr/share/doc/gribb-tazo/copyright" \
             "$root/usr/share/doc/gribb-tazo/manual.md" \
             "$root/usr/share/doc/gribb-tazo/pictures/window-main-page.png" \
@@ -95,6 +97,10 @@ if grep -E '(Author (Email|Homepage)):.*file://' "$work/lv2info.txt"; then fail 
 
 echo "== desktop entry"
 desktop-file-validate "$root/usr/share/applications/gribb-tazo.desktop" || fail "desktop-file-validate"
+
+echo "== AppStream metainfo"
+"$(dirname "${BASH_SOURCE[0]}")/metainfo_test.sh" "$root/usr/share/metainfo/com.vorlenpakkt.gribbtazo.metainfo.xml" \
+  "$root/usr/share/applications/gribb-tazo.desktop"
 
 echo "== lintian"
 lintian --fail-on error --tag-display-limit 0 "$deb" 2>&1 | grep -v 'running with root privileges' | tee "$work/lintian.txt" \

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Starts the Standalone app on the current X display, screenshots the main page, clicks
 # "UNDER THE HOOD", screenshots the technical page, checks that the window grew to hold a
-# 980 x 640 editor (and that the page shows), then clicks again and checks the way back; then
+# 980 x 640 editor (and that the page shows) with the same keyboard strip below it, then clicks
+# again and checks the way back; then
 # loads a user preset from the selector's menu and saves it again under another name.
 #   standalone_window_test.sh <standalone executable> <folder for the screenshots>
 # Needs DISPLAY (run it through scripts/with-xvfb.sh), xdotool, xwininfo and ImageMagick.
@@ -60,15 +61,19 @@ echo "main page window: ${main_w} x ${main_h}"
 import -window "$wid" "$shots/main-page.png"
 
 # The app's window adds its own frame (title bar with the Options button, resize borders) around
-# the editor. Find the editor in the screenshot: the cabinet panel (0x2b2933) starts 16 px inside
-# its left edge, and its top row is the background gradient's first colour (0x6f6b7d).
+# the editor, and the keyboard bar and on-screen keyboard below it. Find the editor in the
+# screenshot: the cabinet panel (0x2b2933) starts 16 px inside its left edge, its top row is the
+# background gradient's first colour (0x6f6b7d), and the keyboard bar's fill (0x18171c) starts
+# right below it.
 x=$(first_x_of "$shots/main-page.png" $((main_h / 2)) 2b2933)
 [ -n "$x" ] || fail "no cabinet panel colour on the main page"
 left=$((x - 16))
 top=$(first_y_of "$shots/main-page.png" $((left + 300)) 6f6b7d)
 [ -n "$top" ] || fail "no top edge of the editor on the main page"
+bar_top=$(first_y_of "$shots/main-page.png" $((left + 4)) 18171c)
+[ -n "$bar_top" ] || fail "no keyboard bar below the editor on the main page"
 border_w=$((2 * left))
-border_h=$((top + left))
+border_h=$((main_h - (bar_top - top)))
 editor_w=$((main_w - border_w))
 editor_h=$((main_h - border_h))
 echo "editor at ($left, $top) in the window, ${editor_w} x ${editor_h}"

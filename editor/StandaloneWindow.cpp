@@ -1,0 +1,185 @@
+#include "editor/StandaloneWindow.h"
+
+#include "editor/DetectableKeyRepeat.h"
+#include "editor/StandaloneAudioDevices.h"
+
+namespace
+{
+constexpr int scrollButtonWidth = 14;
+constexpr int whiteKeysPerOctave = 7;
+
+/** The on-screen keyboard's lowest key for an octave of the computer keyboard: two octaves below
+    the A key's C, so that the computer keyboard's keys are in the middle, and never so high that
+    the last visible octave passes the top of MIDI's range. */
+int lowestVisibleKeyFor (int octave)
+{
+    const auto highestStart = 128 - 12 * StandaloneWindow::visibleOctaves;
+    return juce::jlimit (0, highestStart, ComputerKeyboardMapping::noteFor (octave, 0) - 24);
+}
+} // namespace
+
+StandaloneWindow::StandaloneWindow (const juce::String& title, juce::Colour backgroundColour,
+                                    std::unique_ptr<juce::StandalonePluginHolder> holder)
+    : juce::StandaloneFilterWindow (title, backgroundColour, std::move (holder)),
+      keyboardMidi (keyboardState, pluginHolder->player.getMidiMessageCollector())
+{
+    auto* settings = pluginHolder->settings.get();
+
+    keyboard.setMidiChannel (ComputerKeyboardPlayer::midiChannel);
+    keyboard.setMidiChannelsToDisplay (0xffff);
+    keyboard.setVelocity (1.0f, true);
+    keyboard.setOctaveForMiddleC (4);
+    keyboard.setScrollButtonWidth (scrollButtonWidth);
+    // The computer keyboard is played through the window, wherever the focus is; the keyboard
+    // component's own key mapping would play every key twice.
+    keyboard.clearKeyMappings();
+    keyboard.setWantsKeyboardFocus (false);
+    keyboard.setColour (juce::MidiKeyboardComponent::keyDownOverlayColourId, juce::Colour (0xccff5a36));
+    keyboard.setColour (juce::MidiKeyboardComponent::mouseOverKeyOverlayColourId, juce::Colour (0x44ff5a36));
+    keyboard.setColour (juce::KeyboardComponentBase::upDownButtonBackgroundColourId,
+                        juce::Colour (StandaloneKeyboardBar::backgroundColour).withAlpha (0.6f));
+    keyboard.setColour (juce::KeyboardComponentBase::upDownButtonArrowColourId, juce::Colour (0xffc8c6d0));
+    Component::addAndMakeVisible (keyboard);
+
+    bar.onOctaveDown = [this] { computerKeyboard.setOctave (computerKeyboard.getOctave() - 1); };
+    bar.onOctaveUp = [this] { computerKeyboard.setOctave (computerKeyboard.getOctave() + 1); };
+    bar.onKeyboardShown = [this] (bool shown) { showKeyboard (shown); };
+    bar.onPanic = [this] { panic(); };
+    Component::addAndMakeVisible (bar);
+
+    computerKeyboard.onOctaveChange = [this] (int octave) { octaveChanged (octave); };
+    addKeyListener (&computerKeyboard);
+    // A held key then comes up only when it is released; where the display cannot do that, the
+    // computer keyboard still tells repeats from releases by their timing.
+    makeKeyRepeatDetectable();
+
+    const auto savedOctave = settings != nullptr ? settings->getIntValue (keyboardOctaveKey, ComputerKeyboardMapping::defaultOctave)
+                                                 : ComputerKeyboardMapping::defaultOctave;
+    computerKeyboard.setOctave (savedOctave);
+    octaveChanged (computerKeyboard.getOctave());
+
+    keyboardShown = settings == nullptr || settings->getBoolValue (keyboardShownKey, true);
+    keyboard.setVisible (keyboardShown);
+    bar.setKeyboardShown (keyboardShown);
+
+    auto& deviceManager = pluginHolder->deviceManager;
+    deviceManager.addMidiInputDeviceCallback ({}, &keyboardMidi);
+    deviceManager.addChangeListener (this);
+    bar.setStatus (StandaloneAudioDevices::statusLine (deviceManager));
+
+    // JUCE's window sized itself around the editor before this class's border applied.
+    fitToContent();
+}
+
+StandaloneWindow::~StandaloneWindow()
+{
+    stopTimer();
+    removeKeyListener (&computerKeyboard);
+    computerKeyboard.releaseAll();
+    pluginHolder->deviceManager.removeChangeListener (this);
+    pluginHolder->deviceManager.removeMidiInputDeviceCallback ({}, &keyboardMidi);
+}
+
+int StandaloneWindow::stripHeight() const
+{
+    return StandaloneKeyboardBar::height + (keyboardShown ? keyboardHeight : 0);
+}
+
+juce::BorderSize<int> StandaloneWindow::getContentComponentBorder() const
+{
+    auto border = juce::StandaloneFilterWindow::getContentComponentBorder();
+    border.setBottom (border.getBottom() + stripHeight());
+    return border;
+}
+
+void StandaloneWindow::resized()
+{
+    juce::StandaloneFilterWindow::resized();
+
+    const auto border = getContentComponentBorder();
+    juce::Rectangle<int> strip (border.getLeft(), getHeight() - border.getBottom(),
+                                getWidth() - border.getLeftAndRight(), stripHeight());
+
+    bar.setBounds (strip.removeFromTop (StandaloneKeyboardBar::height));
+    keyboard.setBounds (strip);
+
+    // Five octaves of white keys across the width; the scroll buttons lie over the outer keys.
+    keyboard.setKeyWidth ((float) juce::jmax (1, keyboard.getWidth()) / (float) (visibleOctaves * whiteKeysPerOctave));
+    keyboard.setLowestVisibleKey (lowestVisibleKeyFor (computerKeyboard.getOctave()));
+}
+
+void StandaloneWindow::fitToContent()
+{
+    if (auto* content = getContentComponent())
+    {
+        setContentComponentSize (content->getWidth(), content->getHeight());
+
+        // Keep the grown window on the screen.
+        if (const auto* display = juce::Desktop::getInstance().getDisplays().getDisplayForRect (getBounds()))
+        {
+            const auto area = display->userArea;
+            setTopLeftPosition (getX(), juce::jmax (area.getY(), juce::jmin (getY(), area.getBottom() - getHeight())));
+        }
+    }
+}
+
+void StandaloneWindow::showKeyboard (bool shown)
+{
+    keyboardShown = shown;
+    keyboard.setVisible (shown);
+    bar.setKeyboardShown (shown);
+
+    if (auto* settings = pluginHolder->settings.get())
+        settings->setValue (keyboardShownKey, shown);
+
+    if (auto* editor = getAudioProcessor()->getActiveEditor())
+    {
+        editorSizeToKeep = editor->getLocalBounds();
+        editorSizeChecksLeft = 10;
+        startTimer (50);
+    }
+
+    fitToContent();
+}
+
+void StandaloneWindow::timerCallback()
+{
+    // The window manager answers the new window size a little later, and may first report an
+    // older size; JUCE's window would then fit the editor, at its fixed aspect ratio, into the
+    // wrong height and keep it smaller. The editor keeps the size it had.
+    if (auto* editor = getAudioProcessor()->getActiveEditor())
+        if (editor->getLocalBounds() != editorSizeToKeep)
+            editor->setSize (editorSizeToKeep.getWidth(), editorSizeToKeep.getHeight());
+
+    if (--editorSizeChecksLeft <= 0)
+        stopTimer();
+}
+
+void StandaloneWindow::octaveChanged (int octave)
+{
+    bar.setOctave (octave);
+    keyboard.setLowestVisibleKey (lowestVisibleKeyFor (octave));
+
+    if (auto* settings = pluginHolder->settings.get())
+        settings->setValue (keyboardOctaveKey, octave);
+}
+
+void StandaloneWindow::panic()
+{
+    computerKeyboard.releaseAll();
+    keyboardState.allNotesOff (0);
+    keyboardMidi.sendAllNotesOff();
+}
+
+void StandaloneWindow::activeWindowStatusChanged()
+{
+    juce::StandaloneFilterWindow::activeWindowStatusChanged();
+
+    if (! isActiveWindow())
+        computerKeyboard.releaseAll();
+}
+
+void StandaloneWindow::changeListenerCallback (juce::ChangeBroadcaster*)
+{
+    bar.setStatus (StandaloneAudioDevices::statusLine (pluginHolder->deviceManager));
+}

@@ -1,0 +1,71 @@
+#pragma once
+
+#include <juce_audio_devices/juce_audio_devices.h>
+#include <juce_audio_utils/juce_audio_utils.h>
+#include <juce_gui_extra/juce_gui_extra.h>
+
+#include "editor/ComputerKeyboardPlayer.h"
+#include "editor/StandaloneKeyboardBar.h"
+#include "editor/StandaloneKeyboardMidi.h"
+
+#include <juce_audio_plugin_client/detail/juce_CheckSettingMacros.h>
+#include <juce_audio_plugin_client/detail/juce_IncludeModuleHeaders.h>
+
+#include <juce_audio_plugin_client/Standalone/juce_StandaloneFilterWindow.h>
+
+// JUCE's plug-in client headers define Component as a macro for their own code; the rest of the
+// Standalone's code names juce::Component itself.
+#undef Component
+
+/** The Standalone's window: JUCE's standalone window (title bar with "Options", the plug-in's
+    editor at the size the editor chooses) with a strip below the editor that the plug-in formats
+    do not have: the keyboard bar and an on-screen keyboard of five octaves, scrollable.
+
+    The strip is part of the window's border around its content, so the editor keeps its own
+    size, limits and aspect ratio on both pages, and the window is as much taller as the strip.
+    The on-screen keyboard plays on channel 1 (velocity from where a key is clicked: soft at the
+    top, loud at the bottom) and lights the keys of the notes that the MIDI inputs play; the
+    computer keyboard plays whenever the window has the focus, and losing the focus ends its
+    notes. The keyboard's visibility and octave are kept in the app's settings, beside the
+    devices and the plug-in's state that JUCE keeps there. */
+class StandaloneWindow : public juce::StandaloneFilterWindow,
+                         private juce::ChangeListener,
+                         private juce::Timer
+{
+public:
+    /** Settings keys. */
+    static constexpr const char* keyboardShownKey = "keyboardShown";
+    static constexpr const char* keyboardOctaveKey = "keyboardOctave";
+    /** The on-screen keyboard's height, below the bar. */
+    static constexpr int keyboardHeight = 96;
+    static constexpr int visibleOctaves = 5;
+
+    StandaloneWindow (const juce::String& title, juce::Colour backgroundColour,
+                      std::unique_ptr<juce::StandalonePluginHolder> holder);
+    ~StandaloneWindow() override;
+
+    juce::BorderSize<int> getContentComponentBorder() const override;
+    void resized() override;
+    void activeWindowStatusChanged() override;
+
+private:
+    int stripHeight() const;
+    void fitToContent();
+    void showKeyboard (bool shown);
+    void octaveChanged (int octave);
+    void panic();
+    void changeListenerCallback (juce::ChangeBroadcaster*) override;
+    void timerCallback() override;
+
+    juce::MidiKeyboardState keyboardState;
+    StandaloneKeyboardMidi keyboardMidi;
+    ComputerKeyboardPlayer computerKeyboard { keyboardState };
+    juce::MidiKeyboardComponent keyboard { keyboardState, juce::KeyboardComponentBase::horizontalKeyboard };
+    StandaloneKeyboardBar bar;
+    bool keyboardShown = true;
+    /** The editor's size when the keyboard was shown or hidden, kept for a moment afterwards. */
+    juce::Rectangle<int> editorSizeToKeep;
+    int editorSizeChecksLeft = 0;
+
+    JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (StandaloneWindow)
+};
