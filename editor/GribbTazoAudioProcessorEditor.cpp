@@ -1,15 +1,13 @@
 #include "editor/GribbTazoAudioProcessorEditor.h"
 
 #include "processor/GribbTazoAudioProcessor.h"
+#include "processor/MacroMaps.h"
 #include "processor/UserPresets.h"
 
 namespace
 {
 constexpr int mainWidth = 620, mainHeight = 560;
 constexpr int technicalWidth = 980, technicalHeight = 640;
-
-/** start + x * (end - start), in float. */
-float mapLinear (float x, float start, float end) { return start + x * (end - start); }
 } // namespace
 
 GribbTazoAudioProcessorEditor::GribbTazoAudioProcessorEditor (GribbTazoAudioProcessor& p)
@@ -66,7 +64,7 @@ void GribbTazoAudioProcessorEditor::setupMacroKnob (juce::Slider& slider, juce::
 {
     slider.setSliderStyle (juce::Slider::RotaryHorizontalVerticalDrag);
     slider.setTextBoxStyle (juce::Slider::NoTextBox, false, 0, 0);
-    slider.setRange (0.0, 1.0, 0.001);
+    slider.setRange (0.0, 1.0, gribb::macroKnobInterval);
     slider.setValue (0.0);
     slider.setLookAndFeel (&knobLookAndFeel);
     addAndMakeVisible (slider);
@@ -78,30 +76,14 @@ void GribbTazoAudioProcessorEditor::setupMacroKnob (juce::Slider& slider, juce::
     addAndMakeVisible (label);
 }
 
-void GribbTazoAudioProcessorEditor::setParameterValue (const juce::String& parameterID, float value)
-{
-    auto* parameter = processorRef.parameters.getParameter (parameterID);
-
-    if (parameter == nullptr)
-        return;
-
-    const auto range = processorRef.parameters.getParameterRange (parameterID);
-    parameter->setValueNotifyingHost (range.convertTo0to1 (value));
-}
-
 void GribbTazoAudioProcessorEditor::applyCrush (float amount)
 {
-    setParameterValue ("bitDepth", mapLinear (amount, 16.0f, 3.0f));
-    setParameterValue ("drive", mapLinear (amount, 1.0f, 40.0f));
-    setParameterValue ("hardClip", mapLinear (amount, 0.0f, 0.85f));
+    gribb::applyMacro (processorRef.parameters, gribb::Macro::crush, amount);
 }
 
 void GribbTazoAudioProcessorEditor::applyWarp (float amount)
 {
-    setParameterValue ("lfoRate", mapLinear (amount, 0.5f, 18.0f));
-    setParameterValue ("lfoToFm", mapLinear (amount, 0.0f, 1.0f));
-    setParameterValue ("fmIndex", mapLinear (amount, 0.0f, 14.0f));
-    setParameterValue ("lfoToCutoff", mapLinear (amount, 0.0f, 0.8f));
+    gribb::applyMacro (processorRef.parameters, gribb::Macro::warp, amount);
 }
 
 void GribbTazoAudioProcessorEditor::showTechnicalPage (bool show)

@@ -50,7 +50,6 @@ public:
 
 private:
     void setupMacroKnob (juce::Slider& slider, juce::Label& label, const juce::String& text);
-    void setParameterValue (const juce::String& parameterID, float value);
 
     GribbTazoAudioProcessor& processorRef;
     ArcadeKnobLookAndFeel knobLookAndFeel;
