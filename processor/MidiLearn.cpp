@@ -300,8 +300,9 @@ void MidiLearn::applyPendingMoves()
             gestureOpen[(size_t) target] = true;
         }
 
+        // A value that lands on the parameter's current step is not written again.
         lastMoveMs[(size_t) target] = now;
-        if (! juce::exactlyEqual (parameter->getValue(), value))
+        if (! juce::exactlyEqual (parameter->getValue(), parameter->convertTo0to1 (parameter->convertFrom0to1 (value))))
             parameter->setValueNotifyingHost (value);
     }
 
