@@ -1,5 +1,6 @@
 #include "editor/GribbTazoAudioProcessorEditor.h"
 
+#include "editor/MidiLearnMenu.h"
 #include "processor/GribbTazoAudioProcessor.h"
 #include "processor/MacroMaps.h"
 #include "processor/UserPresets.h"
@@ -29,6 +30,12 @@ GribbTazoAudioProcessorEditor::GribbTazoAudioProcessorEditor (GribbTazoAudioProc
 
     crushKnob.onValueChange = [this] { applyCrush ((float) crushKnob.getValue()); };
     warpKnob.onValueChange = [this] { applyWarp ((float) warpKnob.getValue()); };
+
+    crushKnob.onLearnMenu = [this] { MidiLearnMenu::show (processorRef.midiLearn, gribb::crushLearnTarget, crushKnob); };
+    warpKnob.onLearnMenu = [this] { MidiLearnMenu::show (processorRef.midiLearn, gribb::warpLearnTarget, warpKnob); };
+    for (int m = 0; m < gribb::numMacros; ++m)
+        macroMovesShown[(size_t) m] = processorRef.midiLearn.macroMoves ((gribb::Macro) m);
+    macroFollower.startTimer (gribb::MidiLearn::applyIntervalMs * 3);
 
     // Program index i is item ID i + 1. Opening the window shows the current program and writes
     // nothing; every choice applies its program, the one already shown included.
@@ -84,6 +91,21 @@ void GribbTazoAudioProcessorEditor::applyCrush (float amount)
 void GribbTazoAudioProcessorEditor::applyWarp (float amount)
 {
     gribb::applyMacro (processorRef.parameters, gribb::Macro::warp, amount);
+}
+
+void GribbTazoAudioProcessorEditor::followLearnedMacros()
+{
+    const std::pair<gribb::Macro, juce::Slider*> knobs[] = { { gribb::Macro::crush, &crushKnob },
+                                                             { gribb::Macro::warp, &warpKnob } };
+    for (const auto& [macro, knob] : knobs)
+    {
+        const auto moves = processorRef.midiLearn.macroMoves (macro);
+        if (moves == macroMovesShown[(size_t) macro])
+            continue;
+        macroMovesShown[(size_t) macro] = moves;
+        // Shown only: the controller's move has written the targets already.
+        knob->setValue (processorRef.midiLearn.macroPosition (macro), juce::dontSendNotification);
+    }
 }
 
 void GribbTazoAudioProcessorEditor::showTechnicalPage (bool show)

@@ -1,5 +1,6 @@
 #include "technical/TechnicalPanel.h"
 
+#include "editor/MidiLearnMenu.h"
 #include "processor/GribbTazoAudioProcessor.h"
 
 namespace
@@ -68,6 +69,23 @@ TechnicalPanel::TechnicalPanel (GribbTazoAudioProcessor& p)
 
     for (size_t i = 0; i < knobs.size(); ++i)
         setupKnob (knobs[i], knobSpecs[i].parameterID, knobSpecs[i].name);
+
+    offerMidiLearn (oscTypeBox, "oscType");
+    offerMidiLearn (lfoShapeBox, "lfoShape");
+    for (size_t i = 0; i < knobs.size(); ++i)
+        offerMidiLearn (knobs[i].slider, knobSpecs[i].parameterID);
+}
+
+void TechnicalPanel::offerMidiLearn (LearnableSlider& slider, const juce::String& parameterID)
+{
+    const int target = gribb::parameterIndexOf (parameterID.toStdString());
+    slider.onLearnMenu = [this, &slider, target] { MidiLearnMenu::show (processorRef.midiLearn, target, slider); };
+}
+
+void TechnicalPanel::offerMidiLearn (LearnableComboBox& box, const juce::String& parameterID)
+{
+    const int target = gribb::parameterIndexOf (parameterID.toStdString());
+    box.onLearnMenu = [this, &box, target] { MidiLearnMenu::show (processorRef.midiLearn, target, box); };
 }
 
 void TechnicalPanel::setupKnob (Knob& knob, const juce::String& parameterID, const juce::String& name)
