@@ -145,6 +145,7 @@ void MidiLearn::bindLearned (int target, int controller) noexcept
     }
 
     bindings[(size_t) target].store (pack ({ controller, 0 }));
+    refused.store (-1);
     changes.fetch_add (1);
 }
 
