@@ -6,7 +6,8 @@
 
 /** A JUCE control whose right click (or any popup-menu click) calls onLearnMenu instead of what
     the control would do with it: a slider would start a drag, and with it a change gesture, that
-    an open menu would keep from ending. Every other click, drag and key works as in the control. */
+    an open menu would keep from ending, and two right clicks in a row would reset it to its
+    default as a double click does. Every other click, drag and key works as in the control. */
 template <typename Control>
 class MidiLearnable : public Control
 {
@@ -28,6 +29,12 @@ public:
     {
         if (! menuClick)
             Control::mouseDrag (e);
+    }
+
+    void mouseDoubleClick (const juce::MouseEvent& e) override
+    {
+        if (! (e.mods.isPopupMenu() && onLearnMenu != nullptr))
+            Control::mouseDoubleClick (e);
     }
 
     void mouseUp (const juce::MouseEvent& e) override

@@ -5,6 +5,8 @@
 // saved as screenshots/midi-learn-menu.png beside this program.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "editor/GribbTazoAudioProcessorEditor.h"
 #include "processor/GribbTazoAudioProcessor.h"
 #include "support/MessagePump.h"
@@ -17,6 +19,15 @@ using gribb::test::pumpMessages;
 
 namespace
 {
+/** Runs the message loop until the condition holds, for at most two seconds (the display is
+    shared with other work); returns whether it held. */
+bool pumpUntil (const std::function<bool()>& condition)
+{
+    for (int waited = 0; waited < 2000 && ! condition(); waited += 10)
+        pumpMessages (10);
+    return condition();
+}
+
 /** A right click on the middle of a control, pressed and released through the window's peer. */
 void rightClick (juce::Component& window, juce::Component& control)
 {
@@ -40,7 +51,8 @@ struct OpenWindow
         editor.setVisible (true);
         if (technicalPage)
             editor.showTechnicalPage (true);
-        pumpMessages (400);
+        pumpUntil ([this] { return editor.isShowing(); });
+        pumpMessages (300);
     }
     ~OpenWindow() { editor.removeFromDesktop(); }
 
@@ -49,7 +61,7 @@ struct OpenWindow
     {
         const auto before = editor.getChildren();
         rightClick (editor, control);
-        pumpMessages (100);
+        // The menu window exists at once; a display without focus may close it soon after.
         return findMenuWindow (editor, before);
     }
 
@@ -61,6 +73,14 @@ struct OpenWindow
 
     GribbTazoAudioProcessorEditor editor;
 };
+
+std::vector<float> allValues (GribbTazoAudioProcessor& processor)
+{
+    std::vector<float> values;
+    for (auto* parameter : processor.getParameters())
+        values.push_back (parameter->getValue());
+    return values;
+}
 
 void play (GribbTazoAudioProcessor& processor, int controller, int value)
 {
@@ -96,7 +116,10 @@ TEST (MidiLearnMenu, ARightClickOnEveryKnobAndBoxOpensItsMenuAndMidiLearnWaitsFo
         GribbTazoAudioProcessor processor;
         OpenWindow window (processor, c.technicalPage);
         auto& control = c.control (window.editor);
-        const auto valueBefore = processor.parameters.getParameter ("cutoff")->getValue();
+        // Away from the defaults, where a double click would send the knobs.
+        for (auto* parameter : processor.getParameters())
+            parameter->setValueNotifyingHost (0.3f);
+        const auto valuesBefore = allValues (processor);
 
         auto* menu = window.openMenu (control);
         ASSERT_NE (menu, nullptr) << "no menu opened";
@@ -106,10 +129,15 @@ TEST (MidiLearnMenu, ARightClickOnEveryKnobAndBoxOpensItsMenuAndMidiLearnWaitsFo
         EXPECT_TRUE (titles.joinIntoString ("|").contains ("Not learnable: CC 6, 38, 64, 66, 70, 74, 98"));
 
         ASSERT_TRUE (chooseItem (*menu, "MIDI Learn"));
-        pumpMessages (100);
+        pumpUntil ([&] { return processor.midiLearn.learningTarget() >= 0; });
         EXPECT_EQ (processor.midiLearn.learningTarget(), c.target);
-        // The right click moved nothing.
-        EXPECT_EQ (processor.parameters.getParameter ("cutoff")->getValue(), valueBefore);
+
+        // A second right click at once opens the menu again; neither click moves anything (a
+        // double click of the left button sets a technical knob to its default).
+        menu = window.openMenu (control);
+        ASSERT_NE (menu, nullptr) << "no menu at the second click";
+        window.closeMenu (*menu);
+        EXPECT_EQ (allValues (processor), valuesBefore);
     }
 }
 
@@ -122,7 +150,7 @@ TEST (MidiLearnMenu, TheMenuSaysWhyAControllerWasRefusedShowsTheBindingAndForget
     auto* menu = window.openMenu (knob);
     ASSERT_NE (menu, nullptr);
     ASSERT_TRUE (chooseItem (*menu, "MIDI Learn"));
-    pumpMessages (100);
+    ASSERT_TRUE (pumpUntil ([&] { return processor.midiLearn.learningTarget() == gribb::cutoff; }));
 
     // CC 74 (timbre) is refused: the menu says so while the knob still waits.
     play (processor, 74, 100);
@@ -135,7 +163,7 @@ TEST (MidiLearnMenu, TheMenuSaysWhyAControllerWasRefusedShowsTheBindingAndForget
 
     // CC 21 is learned, and the knob follows it.
     play (processor, 21, 127);
-    pumpMessages (200);
+    pumpUntil ([&] { return juce::exactlyEqual (knob.getValue(), 20000.0); });
     EXPECT_EQ (processor.midiLearn.bindingOf (gribb::cutoff), (gribb::ControllerBinding { 21, 0 }));
     EXPECT_DOUBLE_EQ (knob.getValue(), 20000.0);
 
@@ -148,7 +176,7 @@ TEST (MidiLearnMenu, TheMenuSaysWhyAControllerWasRefusedShowsTheBindingAndForget
     gribb::test::saveScreenshot (window.editor, menu, "midi-learn-menu.png");
 
     ASSERT_TRUE (chooseItem (*menu, "Forget MIDI"));
-    pumpMessages (100);
+    pumpUntil ([&] { return ! processor.midiLearn.bindingOf (gribb::cutoff).isBound(); });
     EXPECT_FALSE (processor.midiLearn.bindingOf (gribb::cutoff).isBound());
 
     play (processor, 21, 0);
@@ -165,11 +193,11 @@ TEST (MidiLearnMenu, ALearnedControllerMovesItsMacroKnobAndWritesWhatADragThereW
     auto* menu = window.openMenu (window.editor.getCrushKnob());
     ASSERT_NE (menu, nullptr);
     ASSERT_TRUE (chooseItem (*menu, "MIDI Learn"));
-    pumpMessages (100);
+    ASSERT_TRUE (pumpUntil ([&] { return learned.midiLearn.learningTarget() == gribb::crushLearnTarget; }));
 
     play (learned, 22, 90);
-    pumpMessages (200);
     const double position = std::round (90.0 / 127.0 * 1000.0) / 1000.0;
+    pumpUntil ([&] { return juce::exactlyEqual (window.editor.getCrushKnob().getValue(), position); });
     EXPECT_DOUBLE_EQ (window.editor.getCrushKnob().getValue(), position);
 
     // A drag to the same place in another window writes the same values.
