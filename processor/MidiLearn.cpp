@@ -28,6 +28,10 @@ const char* idOfTarget (int target)
     return target < numParameters ? parameterTable[(size_t) target].id : macroTargetIds[target - numParameters];
 }
 
+// The audio thread shares only these with the message thread, and must never wait on them.
+static_assert (std::atomic<int>::is_always_lock_free && std::atomic<float>::is_always_lock_free
+               && std::atomic<bool>::is_always_lock_free && std::atomic<juce::uint32>::is_always_lock_free);
+
 // A MidiBuffer stores each event as its sample position (int32), its size (uint16) and its bytes.
 constexpr int eventHeaderBytes = (int) (sizeof (juce::int32) + sizeof (juce::uint16));
 } // namespace
@@ -48,11 +52,9 @@ MidiLearn::MidiLearn (juce::AudioProcessorValueTreeState& state)
 
 MidiLearn::~MidiLearn()
 {
+    // A gesture still open is left to the host: while the plug-in is being destroyed, nothing is
+    // reported to it any more.
     stopTimer();
-
-    for (size_t i = 0; i < gestureOpen.size(); ++i)
-        if (gestureOpen[i] && parameterOf[i] != nullptr)
-            parameterOf[i]->endChangeGesture();
 }
 
 const char* MidiLearn::whyNotLearnable (int controller) noexcept
