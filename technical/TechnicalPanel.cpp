@@ -42,6 +42,13 @@ juce::Rectangle<int> takeLeft (juce::Rectangle<int>& area, int n)
 }
 } // namespace
 
+template <typename Control>
+void TechnicalPanel::offerMidiLearn (MidiLearnable<Control>& control, const juce::String& parameterID)
+{
+    const int target = gribb::parameterIndexOf (parameterID.toStdString());
+    control.onLearnMenu = [this, &control, target] { MidiLearnMenu::show (processorRef.midiLearn, target, control); };
+}
+
 TechnicalPanel::TechnicalPanel (GribbTazoAudioProcessor& p)
     : processorRef (p)
 {
@@ -76,17 +83,6 @@ TechnicalPanel::TechnicalPanel (GribbTazoAudioProcessor& p)
         offerMidiLearn (knobs[i].slider, knobSpecs[i].parameterID);
 }
 
-void TechnicalPanel::offerMidiLearn (LearnableSlider& slider, const juce::String& parameterID)
-{
-    const int target = gribb::parameterIndexOf (parameterID.toStdString());
-    slider.onLearnMenu = [this, &slider, target] { MidiLearnMenu::show (processorRef.midiLearn, target, slider); };
-}
-
-void TechnicalPanel::offerMidiLearn (LearnableComboBox& box, const juce::String& parameterID)
-{
-    const int target = gribb::parameterIndexOf (parameterID.toStdString());
-    box.onLearnMenu = [this, &box, target] { MidiLearnMenu::show (processorRef.midiLearn, target, box); };
-}
 
 void TechnicalPanel::setupKnob (Knob& knob, const juce::String& parameterID, const juce::String& name)
 {

@@ -44,8 +44,8 @@ public:
 
 private:
     void setupKnob (Knob& knob, const juce::String& parameterID, const juce::String& name);
-    void offerMidiLearn (LearnableSlider& slider, const juce::String& parameterID);
-    void offerMidiLearn (LearnableComboBox& box, const juce::String& parameterID);
+    template <typename Control>
+    void offerMidiLearn (MidiLearnable<Control>& control, const juce::String& parameterID);
     static void styleSectionLabel (juce::Label& label, const juce::String& text);
     static void layoutKnobRow (juce::Rectangle<int> area, std::vector<Knob*> row);
 
