@@ -1,15 +1,14 @@
 #include "editor/GribbTazoAudioProcessorEditor.h"
 
+#include "editor/MidiLearnMenu.h"
 #include "processor/GribbTazoAudioProcessor.h"
+#include "processor/MacroMaps.h"
 #include "processor/UserPresets.h"
 
 namespace
 {
 constexpr int mainWidth = 620, mainHeight = 560;
 constexpr int technicalWidth = 980, technicalHeight = 640;
-
-/** start + x * (end - start), in float. */
-float mapLinear (float x, float start, float end) { return start + x * (end - start); }
 } // namespace
 
 GribbTazoAudioProcessorEditor::GribbTazoAudioProcessorEditor (GribbTazoAudioProcessor& p)
@@ -31,6 +30,12 @@ GribbTazoAudioProcessorEditor::GribbTazoAudioProcessorEditor (GribbTazoAudioProc
 
     crushKnob.onValueChange = [this] { applyCrush ((float) crushKnob.getValue()); };
     warpKnob.onValueChange = [this] { applyWarp ((float) warpKnob.getValue()); };
+
+    crushKnob.onLearnMenu = [this] { MidiLearnMenu::show (processorRef.midiLearn, gribb::crushLearnTarget, crushKnob); };
+    warpKnob.onLearnMenu = [this] { MidiLearnMenu::show (processorRef.midiLearn, gribb::warpLearnTarget, warpKnob); };
+    for (int m = 0; m < gribb::numMacros; ++m)
+        macroMovesShown[(size_t) m] = processorRef.midiLearn.macroMoves ((gribb::Macro) m);
+    macroFollower.startTimer (gribb::MidiLearn::applyIntervalMs * 3);
 
     // Program index i is item ID i + 1. Opening the window shows the current program and writes
     // nothing; every choice applies its program, the one already shown included.
@@ -66,7 +71,7 @@ void GribbTazoAudioProcessorEditor::setupMacroKnob (juce::Slider& slider, juce::
 {
     slider.setSliderStyle (juce::Slider::RotaryHorizontalVerticalDrag);
     slider.setTextBoxStyle (juce::Slider::NoTextBox, false, 0, 0);
-    slider.setRange (0.0, 1.0, 0.001);
+    slider.setRange (0.0, 1.0, gribb::macroKnobInterval);
     slider.setValue (0.0);
     slider.setLookAndFeel (&knobLookAndFeel);
     addAndMakeVisible (slider);
@@ -78,30 +83,29 @@ void GribbTazoAudioProcessorEditor::setupMacroKnob (juce::Slider& slider, juce::
     addAndMakeVisible (label);
 }
 
-void GribbTazoAudioProcessorEditor::setParameterValue (const juce::String& parameterID, float value)
-{
-    auto* parameter = processorRef.parameters.getParameter (parameterID);
-
-    if (parameter == nullptr)
-        return;
-
-    const auto range = processorRef.parameters.getParameterRange (parameterID);
-    parameter->setValueNotifyingHost (range.convertTo0to1 (value));
-}
-
 void GribbTazoAudioProcessorEditor::applyCrush (float amount)
 {
-    setParameterValue ("bitDepth", mapLinear (amount, 16.0f, 3.0f));
-    setParameterValue ("drive", mapLinear (amount, 1.0f, 40.0f));
-    setParameterValue ("hardClip", mapLinear (amount, 0.0f, 0.85f));
+    gribb::applyMacro (processorRef.parameters, gribb::Macro::crush, amount);
 }
 
 void GribbTazoAudioProcessorEditor::applyWarp (float amount)
 {
-    setParameterValue ("lfoRate", mapLinear (amount, 0.5f, 18.0f));
-    setParameterValue ("lfoToFm", mapLinear (amount, 0.0f, 1.0f));
-    setParameterValue ("fmIndex", mapLinear (amount, 0.0f, 14.0f));
-    setParameterValue ("lfoToCutoff", mapLinear (amount, 0.0f, 0.8f));
+    gribb::applyMacro (processorRef.parameters, gribb::Macro::warp, amount);
+}
+
+void GribbTazoAudioProcessorEditor::followLearnedMacros()
+{
+    const std::pair<gribb::Macro, juce::Slider*> knobs[] = { { gribb::Macro::crush, &crushKnob },
+                                                             { gribb::Macro::warp, &warpKnob } };
+    for (const auto& [macro, knob] : knobs)
+    {
+        const auto moves = processorRef.midiLearn.macroMoves (macro);
+        if (moves == macroMovesShown[(size_t) macro])
+            continue;
+        macroMovesShown[(size_t) macro] = moves;
+        // Shown only: the controller's move has written the targets already.
+        knob->setValue (processorRef.midiLearn.macroPosition (macro), juce::dontSendNotification);
+    }
 }
 
 void GribbTazoAudioProcessorEditor::showTechnicalPage (bool show)

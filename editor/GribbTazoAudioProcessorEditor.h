@@ -4,9 +4,11 @@
 #include <juce_gui_basics/juce_gui_basics.h>
 
 #include "editor/ArcadeKnobLookAndFeel.h"
+#include "editor/MidiLearnable.h"
 #include "editor/ProgramSelector.h"
 #include "editor/RoastingChicken.h"
 #include "editor/UserPresetControls.h"
+#include "processor/MacroMaps.h"
 #include "technical/TechnicalPanel.h"
 
 class GribbTazoAudioProcessor;
@@ -14,7 +16,8 @@ class GribbTazoAudioProcessor;
 /** The plug-in window. The main page holds the program selector, the page button, the CRUSH and
     WARP macro knobs (each writes several parameters through fixed linear maps) and the roasting
     chicken on a painted cabinet panel; the technical page shows the TechnicalPanel. The
-    selector's menu also holds the user presets, and a preset file dropped on the window loads. */
+    selector's menu also holds the user presets, and a preset file dropped on the window loads.
+    A right click on a macro knob opens its MIDI-learn menu; a learned controller moves the knob. */
 class GribbTazoAudioProcessorEditor : public juce::AudioProcessorEditor,
                                       public juce::FileDragAndDropTarget
 {
@@ -50,13 +53,12 @@ public:
 
 private:
     void setupMacroKnob (juce::Slider& slider, juce::Label& label, const juce::String& text);
-    void setParameterValue (const juce::String& parameterID, float value);
 
     GribbTazoAudioProcessor& processorRef;
     ArcadeKnobLookAndFeel knobLookAndFeel;
     RoastingChicken chicken;
-    juce::Slider crushKnob;
-    juce::Slider warpKnob;
+    LearnableSlider crushKnob;
+    LearnableSlider warpKnob;
     juce::Label crushLabel;
     juce::Label warpLabel;
     juce::Label titleLabel;
@@ -65,6 +67,11 @@ private:
     TechnicalPanel technicalPanel;
     bool showingTechnical = false;
     UserPresetControls userPresets { processorRef, programBox, *this };
+
+    /** Moves a macro knob where a learned controller put it; the processor has written its targets. */
+    void followLearnedMacros();
+    std::array<juce::uint32, gribb::numMacros> macroMovesShown {};
+    juce::TimedCallback macroFollower { [this] { followLearnedMacros(); } };
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (GribbTazoAudioProcessorEditor)
 };

@@ -70,6 +70,7 @@ gribb::EngineParameters GribbTazoAudioProcessor::readParameters() const noexcept
 
 void GribbTazoAudioProcessor::processBlock (juce::AudioBuffer<float>& buffer, juce::MidiBuffer& midiMessages)
 {
+    midiLearn.process (midiMessages); // learned controllers leave the block here
     roastLevel.store (engine.process (buffer, midiMessages, readParameters()));
 }
 

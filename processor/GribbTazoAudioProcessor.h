@@ -9,6 +9,7 @@
 #include <juce_audio_processors/juce_audio_processors.h>
 
 #include "engine/GribbEngine.h"
+#include "processor/MidiLearn.h"
 #include "processor/ParameterTable.h"
 
 /** The plug-in: the host's frame around the sound engine. It owns the parameters, reads them once
@@ -63,6 +64,9 @@ public:
     void applyProgram (int index);
 
     juce::AudioProcessorValueTreeState parameters;
+
+    /** Controllers learned to parameters and macro knobs, saved with the state. */
+    gribb::MidiLearn midiLearn { parameters };
 
     /** The user preset file last loaded or saved in the window (processor/UserPresets.h), which
         its selector shows; none once a factory program is chosen or a state is restored. Not part

@@ -29,6 +29,7 @@ void GribbTazoAudioProcessor::getStateInformation (juce::MemoryBlock& destData)
 {
     auto state = parameters.copyState();
     state.setProperty (currentProgramProperty, currentProgram, nullptr);
+    midiLearn.addToState (state);
 
     if (auto xml = state.createXml())
         copyXmlToBinary (*xml, destData);
@@ -66,5 +67,6 @@ void GribbTazoAudioProcessor::setStateInformation (const void* data, int sizeInB
         currentProgram = juce::jlimit (0, getNumPrograms() - 1, (int) *storedProgram);
 
     forgetLoadedUserPreset();
+    midiLearn.restoreFromState (tree);
     parameters.replaceState (tree);
 }

@@ -8,6 +8,8 @@
 #   editor-*.png, macro-*.png                         offscreen snapshots and the CRUSH/WARP map
 #                                                     plots, drawn by tools/manual_pictures
 #   chicken-contact-sheet.png                         the sprite sheet's thirty frames, labelled
+#   midi-learn-menu.png                               a learned knob's right-click menu, from the
+#                                                     menu's window test on a virtual display
 # Commit the pictures together with the change that alters them.
 #   scripts/update-manual-pictures.sh
 set -euo pipefail
@@ -15,7 +17,7 @@ source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
 bootstrap
 configure "$BUILD_DIR"
-build "$BUILD_DIR" GribbTazo_Standalone gribb-manual-pictures gribb-sprite-sheet
+build "$BUILD_DIR" GribbTazo_Standalone gribb-manual-pictures gribb-sprite-sheet gribb_midi_learn_menu_tests
 
 PICTURES="$ROOT/docs/pictures"
 APP="$BUILD_DIR/GribbTazo_artefacts/Release/Standalone/Gribb Tazo"
@@ -43,6 +45,11 @@ cp "$work/window/technical-page.png" "$work/window-technical-page.png"
 step manual-keyboard-screenshot "$ROOT/scripts/with-xvfb.sh" "$ROOT/tests/hosted/standalone_keyboard_test.sh" "$APP" "$work/keyboard"
 cp "$work/keyboard/keyboard-held.png" "$work/standalone-keyboard.png"
 
+say "opening the MIDI-learn menu on a virtual display"
+step manual-midi-learn-menu "$ROOT/scripts/with-xvfb.sh" "$BUILD_DIR/tests/editor/gribb_midi_learn_menu_tests" \
+  --gtest_filter='MidiLearnMenu.TheMenuSaysWhyAControllerWasRefusedShowsTheBindingAndForgetsIt'
+cp "$BUILD_DIR/tests/editor/screenshots/midi-learn-menu.png" "$work/midi-learn-menu.png"
+
 say "drawing the chicken's contact sheet"
 "$BUILD_DIR/tools/sprite_sheet/gribb-sprite-sheet" "$work/sheet.png" "$work/contact-sheet-full.png" >/dev/null
 # Half size keeps the file small; the labels stay legible.
@@ -50,7 +57,7 @@ convert "$work/contact-sheet-full.png" -resize 50% "$work/chicken-contact-sheet.
 
 mkdir -p "$PICTURES"
 for picture in window-main-page window-technical-page standalone-keyboard editor-main-page editor-technical-page \
-               macro-knob-positions macro-maps chicken-contact-sheet; do
+               macro-knob-positions macro-maps chicken-contact-sheet midi-learn-menu; do
   # Without metadata (no time stamps), so that an unchanged picture gives an unchanged file.
   convert "$work/$picture.png" -strip -define png:compression-level=9 -define png:exclude-chunks=date,time \
     "$PICTURES/$picture.png"

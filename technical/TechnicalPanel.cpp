@@ -1,5 +1,6 @@
 #include "technical/TechnicalPanel.h"
 
+#include "editor/MidiLearnMenu.h"
 #include "processor/GribbTazoAudioProcessor.h"
 
 namespace
@@ -41,6 +42,13 @@ juce::Rectangle<int> takeLeft (juce::Rectangle<int>& area, int n)
 }
 } // namespace
 
+template <typename Control>
+void TechnicalPanel::offerMidiLearn (MidiLearnable<Control>& control, const juce::String& parameterID)
+{
+    const int target = gribb::parameterIndexOf (parameterID.toStdString());
+    control.onLearnMenu = [this, &control, target] { MidiLearnMenu::show (processorRef.midiLearn, target, control); };
+}
+
 TechnicalPanel::TechnicalPanel (GribbTazoAudioProcessor& p)
     : processorRef (p)
 {
@@ -68,7 +76,13 @@ TechnicalPanel::TechnicalPanel (GribbTazoAudioProcessor& p)
 
     for (size_t i = 0; i < knobs.size(); ++i)
         setupKnob (knobs[i], knobSpecs[i].parameterID, knobSpecs[i].name);
+
+    offerMidiLearn (oscTypeBox, "oscType");
+    offerMidiLearn (lfoShapeBox, "lfoShape");
+    for (size_t i = 0; i < knobs.size(); ++i)
+        offerMidiLearn (knobs[i].slider, knobSpecs[i].parameterID);
 }
+
 
 void TechnicalPanel::setupKnob (Knob& knob, const juce::String& parameterID, const juce::String& name)
 {

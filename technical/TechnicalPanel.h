@@ -6,12 +6,14 @@
 #include <juce_audio_processors/juce_audio_processors.h>
 #include <juce_gui_basics/juce_gui_basics.h>
 
+#include "editor/MidiLearnable.h"
 #include "technical/TechnicalLookAndFeel.h"
 
 class GribbTazoAudioProcessor;
 
 /** The "UNDER THE HOOD" page: eighteen knobs and two selector boxes bound to the processor's
-    parameters through attachments, under section captions on a dark grid. */
+    parameters through attachments, under section captions on a dark grid. A right click on a
+    knob or a box opens its MIDI-learn menu. */
 class TechnicalPanel : public juce::Component
 {
 public:
@@ -23,7 +25,7 @@ public:
 
     struct Knob
     {
-        juce::Slider slider;
+        LearnableSlider slider;
         juce::Label label;
         std::unique_ptr<juce::AudioProcessorValueTreeState::SliderAttachment> attachment;
     };
@@ -42,13 +44,15 @@ public:
 
 private:
     void setupKnob (Knob& knob, const juce::String& parameterID, const juce::String& name);
+    template <typename Control>
+    void offerMidiLearn (MidiLearnable<Control>& control, const juce::String& parameterID);
     static void styleSectionLabel (juce::Label& label, const juce::String& text);
     static void layoutKnobRow (juce::Rectangle<int> area, std::vector<Knob*> row);
 
     GribbTazoAudioProcessor& processorRef;
     TechnicalLookAndFeel lookAndFeel;
-    juce::ComboBox oscTypeBox;
-    juce::ComboBox lfoShapeBox;
+    LearnableComboBox oscTypeBox;
+    LearnableComboBox lfoShapeBox;
     std::unique_ptr<juce::AudioProcessorValueTreeState::ComboBoxAttachment> oscTypeAttachment;
     std::unique_ptr<juce::AudioProcessorValueTreeState::ComboBoxAttachment> lfoShapeAttachment;
     std::array<Knob, numKnobs> knobs;

@@ -1,7 +1,8 @@
 // The plug-in's threads at work together, for ThreadSanitizer: an audio thread renders notes
 // while the message thread opens and closes the window (both pages, knobs turned, the chicken's
-// timer running), picks programs as a host and in the window, and saves and restores the state,
-// and a third thread writes parameters as a host's automation does.
+// timer running), picks programs as a host and in the window, learns and forgets MIDI controllers
+// that the audio thread turns, and saves and restores the state, and a third thread writes
+// parameters as a host's automation does.
 #include <gtest/gtest.h>
 
 #include "editor/GribbTazoAudioProcessorEditor.h"
@@ -37,12 +38,19 @@ TEST (EditorThreads, WindowProgramsStateAndAutomationWhileAudioRuns)
         processor.setCurrentProgram ((round * 3 + 1) % 20);
         gribb::test::pumpMessages (60);
 
+        // A controller learned to a macro knob or a parameter, turned on the audio thread, its
+        // moves written by the message thread and followed by the knob, then forgotten.
+        const int target = round % 2 == 0 ? gribb::crushLearnTarget : gribb::cutoff;
+        processor.midiLearn.startLearning (target);
+        gribb::test::pumpMessages (60);
+
         // The host saves and restores the state with the window open.
         juce::MemoryBlock state;
         processor.getStateInformation (state);
         processor.setStateInformation (state.getData(), (int) state.getSize());
         gribb::test::pumpMessages (60);
 
+        processor.midiLearn.forget (target);
         editor.reset();
         gribb::test::pumpMessages (20);
     }

@@ -10,24 +10,12 @@
 #include "processor/GribbTazoAudioProcessor.h"
 #include "processor/UserPresets.h"
 #include "support/MessagePump.h"
+#include "support/PopupMenus.h"
 
-namespace
-{
-/** The menu window: in a plug-in, JUCE opens menus inside the plug-in's window, as a child that
-    was not there before; on a desktop, as a window of its own. */
-juce::Component* findMenuWindow (juce::Component& editor, const juce::Array<juce::Component*>& before)
-{
-    for (auto* child : editor.getChildren())
-        if (! before.contains (child) && child->isShowing())
-            return child;
-
-    auto& desktop = juce::Desktop::getInstance();
-    for (int i = 0; i < desktop.getNumComponents(); ++i)
-        if (auto* c = desktop.getComponent (i); c != &editor && c->isShowing())
-            return c;
-    return nullptr;
-}
-} // namespace
+using gribb::test::chooseItem;
+using gribb::test::findMenuWindow;
+using gribb::test::itemTitles;
+using gribb::test::saveScreenshot;
 
 TEST (ProgramSelectorMenu, ReturnOnTheShownProgramAppliesItAgainAndEscapeChangesNothing)
 {
@@ -99,68 +87,6 @@ struct ScratchDataHome
     juce::File folder;
     std::optional<std::string> previous;
 };
-
-/** The menu's items, in order, as a screen reader sees them. */
-void collectItems (juce::Component& c, juce::Array<juce::Component*>& items)
-{
-    for (auto* child : c.getChildren())
-    {
-        if (auto* handler = child->getAccessibilityHandler(); handler != nullptr && handler->getRole() == juce::AccessibilityRole::menuItem)
-            items.add (child);
-        collectItems (*child, items);
-    }
-}
-
-juce::StringArray itemTitles (juce::Component& menu)
-{
-    juce::Array<juce::Component*> items;
-    collectItems (menu, items);
-    juce::StringArray titles;
-    for (auto* item : items)
-        titles.add (item->getAccessibilityHandler()->getTitle());
-    return titles;
-}
-
-/** Chooses an item as a click (or a screen reader) does. */
-bool chooseItem (juce::Component& menu, const juce::String& title)
-{
-    juce::Array<juce::Component*> items;
-    collectItems (menu, items);
-    for (auto* item : items)
-        if (auto* handler = item->getAccessibilityHandler(); handler->getTitle() == title)
-            return handler->getActions().invoke (juce::AccessibilityActionType::press);
-    return false;
-}
-
-juce::File screenshotFolder()
-{
-    return juce::File::getSpecialLocation (juce::File::currentExecutableFile).getSiblingFile ("screenshots");
-}
-
-/** The editor with the open menu drawn where it lies on the screen. */
-void saveScreenshot (juce::Component& editor, juce::Component* menu, const juce::String& name)
-{
-    auto image = editor.createComponentSnapshot (editor.getLocalBounds());
-    if (menu != nullptr)
-    {
-        const auto menuImage = menu->createComponentSnapshot (menu->getLocalBounds());
-        const auto at = editor.getLocalPoint (menu, juce::Point<int>());
-        const auto area = juce::Rectangle<int> (juce::jmin (0, at.x), juce::jmin (0, at.y), 0, 0)
-                              .getUnion (editor.getLocalBounds())
-                              .getUnion (menuImage.getBounds() + at);
-        juce::Image both (juce::Image::ARGB, area.getWidth(), area.getHeight(), true);
-        juce::Graphics g (both);
-        g.fillAll (juce::Colours::black);
-        g.drawImageAt (image, -area.getX(), -area.getY());
-        g.drawImageAt (menuImage, at.x - area.getX(), at.y - area.getY());
-        image = both;
-    }
-    screenshotFolder().createDirectory();
-    juce::FileOutputStream out (screenshotFolder().getChildFile (name));
-    out.setPosition (0);
-    out.truncate();
-    juce::PNGImageFormat().writeImageToStream (image, out);
-}
 
 std::array<float, gribb::numParameters> plainValues (GribbTazoAudioProcessor& processor)
 {

@@ -1,6 +1,6 @@
 // A host's audio thread in a test: renders blocks with notes starting and stopping (and, when
-// asked, bending and pressing) on its own thread until stopped, and checks that every sample is
-// finite.
+// asked, bending, pressing and turning controllers 21 and 22) on its own thread until stopped,
+// and checks that every sample is finite.
 #pragma once
 
 #include <atomic>
@@ -49,6 +49,8 @@ private:
                 midi.addEvent (juce::MidiMessage::pitchWheel (1, 12000), 3);
             if (expression && n % 40 == 20)
                 midi.addEvent (juce::MidiMessage::channelPressureChange (1 + 55 % 16, 90), 7);
+            if (expression && n % 4 == 2)
+                midi.addEvent (juce::MidiMessage::controllerEvent (1 + n % 16, 21 + (n / 4) % 2, n % 128), 5);
             if (n % 40 == 30)
                 midi.addEvent (juce::MidiMessage::allNotesOff (1), 0);
 

@@ -1,0 +1,387 @@
+#include "processor/MidiLearn.h"
+
+#include <cmath>
+#include <cstring>
+
+namespace gribb
+{
+namespace
+{
+const juce::Identifier bindingType ("BINDING");
+const juce::Identifier targetProperty ("target");
+const juce::Identifier controllerProperty ("controller");
+const juce::Identifier channelProperty ("channel");
+
+const char* const macroTargetIds[numMacros] = { "crushMacro", "warpMacro" };
+
+/** The target named in a saved binding: a parameter ID or a macro's name; -1 for none. */
+int targetOfId (const juce::String& id)
+{
+    for (int m = 0; m < numMacros; ++m)
+        if (id == macroTargetIds[m])
+            return numParameters + m;
+    return parameterIndexOf (id.toStdString());
+}
+
+const char* idOfTarget (int target)
+{
+    return target < numParameters ? parameterTable[(size_t) target].id : macroTargetIds[target - numParameters];
+}
+
+// The audio thread shares only these with the message thread, and must never wait on them.
+static_assert (std::atomic<int>::is_always_lock_free && std::atomic<float>::is_always_lock_free
+               && std::atomic<bool>::is_always_lock_free && std::atomic<juce::uint32>::is_always_lock_free);
+
+// A MidiBuffer stores each event as its sample position (int32), its size (uint16) and its bytes.
+constexpr int eventHeaderBytes = (int) (sizeof (juce::int32) + sizeof (juce::uint16));
+} // namespace
+
+const juce::Identifier MidiLearn::stateType ("MIDI_LEARN");
+
+MidiLearn::MidiLearn (juce::AudioProcessorValueTreeState& state)
+    : parameters (state)
+{
+    for (size_t i = 0; i < parameterTable.size(); ++i)
+        parameterOf[i] = parameters.getParameter (parameterTable[i].id);
+
+    for (auto& binding : bindings)
+        binding.store (-1);
+
+    startTimer (applyIntervalMs);
+}
+
+MidiLearn::~MidiLearn()
+{
+    // A gesture still open is left to the host: while the plug-in is being destroyed, nothing is
+    // reported to it any more.
+    stopTimer();
+}
+
+const char* MidiLearn::whyNotLearnable (int controller) noexcept
+{
+    switch (controller)
+    {
+        case 6: case 38:     return "data entry of RPN messages (MPE set-up, pitch-bend range)";
+        case 64:             return "the sustain pedal, which holds the notes";
+        case 66:             return "the sostenuto pedal, which holds the notes";
+        case 70: case 102:   return "MPE pressure, which sets the notes' level and FM depth";
+        case 74: case 106:   return "MPE timbre, which sets the notes' pulse width";
+        case 98: case 99:
+        case 100: case 101:  return "it selects RPN messages (MPE set-up, pitch-bend range)";
+        default:             break;
+    }
+
+    if (controller < 0 || controller > 127)
+        return "not a MIDI controller";
+    if (controller > highestLearnableController)
+        return "a channel mode message (all notes off, reset)";
+    return nullptr;
+}
+
+std::array<int, 12> MidiLearn::refusedControllers() noexcept
+{
+    return { 6, 38, 64, 66, 70, 74, 98, 99, 100, 101, 102, 106 };
+}
+
+juce::String MidiLearn::describe (ControllerBinding binding)
+{
+    if (! binding.isBound())
+        return {};
+    return "CC " + juce::String (binding.controller) + " (ch "
+         + (binding.channel == 0 ? juce::String ("any") : juce::String (binding.channel)) + ")";
+}
+
+juce::String MidiLearn::targetName (int target)
+{
+    if (target == crushLearnTarget)
+        return "CRUSH";
+    if (target == warpLearnTarget)
+        return "WARP";
+    return target >= 0 && target < numParameters ? parameterTable[(size_t) target].name : "";
+}
+
+ControllerBinding MidiLearn::unpack (int packed) noexcept
+{
+    if (packed < 0)
+        return {};
+    return { packed % 128, packed / 128 };
+}
+
+ControllerBinding MidiLearn::bindingOf (int target) const noexcept
+{
+    if (target < 0 || target >= numLearnTargets)
+        return {};
+    return unpack (bindings[(size_t) target].load());
+}
+
+//==============================================================================
+float MidiLearn::normalisedFor (int target, int value) noexcept
+{
+    if (target >= numParameters)
+    {
+        // A macro knob's position, in the knob's own steps.
+        const auto steps = std::round ((double) value / 127.0 / macroKnobInterval);
+        return (float) (steps * macroKnobInterval);
+    }
+
+    const auto& spec = parameterTable[(size_t) target];
+
+    if (spec.kind == ParameterSpec::Kind::choice)
+    {
+        // The 128 values fall into equal bands, one per item.
+        const int items = spec.numChoices();
+        const int item = value * items / 128;
+        return items > 1 ? (float) item / (float) (items - 1) : 0.0f;
+    }
+
+    return (float) value / 127.0f;
+}
+
+void MidiLearn::bindLearned (int target, int controller) noexcept
+{
+    for (auto& binding : bindings)
+    {
+        int packed = binding.load();
+        if (unpack (packed).controller == controller)
+            binding.compare_exchange_strong (packed, -1);
+    }
+
+    bindings[(size_t) target].store (pack ({ controller, 0 }));
+    refused.store (-1);
+    changes.fetch_add (1);
+}
+
+void MidiLearn::handleController (int channel, int controller, int value, bool& bound) noexcept
+{
+    if (learning.load() >= 0 && controller <= highestLearnableController)
+    {
+        if (whyNotLearnable (controller) != nullptr)
+        {
+            refused.store (controller);
+        }
+        else
+        {
+            const int target = learning.exchange (-1);
+            if (target >= 0)
+                bindLearned (target, controller);
+        }
+    }
+
+    for (int target = 0; target < numLearnTargets; ++target)
+    {
+        const auto binding = unpack (bindings[(size_t) target].load());
+
+        if (binding.controller != controller || (binding.channel != 0 && binding.channel != channel))
+            continue;
+
+        auto& move = pending[(size_t) target];
+        move.value.store (normalisedFor (target, value));
+        move.waiting.store (true);
+        bound = true;
+    }
+}
+
+void MidiLearn::process (juce::MidiBuffer& midi) noexcept
+{
+    auto& bytes = midi.data;
+    const int size = bytes.size();
+    auto* const base = bytes.getRawDataPointer();
+
+    // One pass: each controller message is read, and the events that stay are moved up over the
+    // ones taken out, in place.
+    int read = 0, write = 0;
+    while (read + eventHeaderBytes <= size)
+    {
+        juce::uint16 dataSize = 0;
+        std::memcpy (&dataSize, base + read + sizeof (juce::int32), sizeof (dataSize));
+        const int eventBytes = eventHeaderBytes + dataSize;
+        const auto* message = base + read + eventHeaderBytes;
+
+        bool bound = false;
+        if (dataSize >= 3 && (message[0] & 0xf0) == 0xb0)
+            handleController ((message[0] & 0x0f) + 1, message[1] & 0x7f, message[2] & 0x7f, bound);
+
+        if (! bound)
+        {
+            if (write != read)
+                std::memmove (base + write, base + read, (size_t) eventBytes);
+            write += eventBytes;
+        }
+
+        read += eventBytes;
+    }
+
+    if (write == read)
+        return;
+
+    // Shortening a juce::Array may give its storage back to the heap, so the kept bytes are put
+    // back instead: cleared without freeing, then added again in small pieces through the stack.
+    // The storage holds at least the old size, so adding never reallocates.
+    bytes.clearQuick();
+    juce::uint8 piece[256];
+    for (int done = 0; done < write;)
+    {
+        const int n = juce::jmin ((int) sizeof (piece), write - done);
+        std::memcpy (piece, base + done, (size_t) n);
+        bytes.addArray (static_cast<const juce::uint8*> (piece), n);
+        done += n;
+    }
+}
+
+//==============================================================================
+void MidiLearn::startLearning (int target) noexcept
+{
+    if (target < 0 || target >= numLearnTargets)
+        return;
+    refused.store (-1);
+    learning.store (target);
+}
+
+void MidiLearn::stopLearning() noexcept
+{
+    learning.store (-1);
+}
+
+bool MidiLearn::bind (int target, ControllerBinding binding) noexcept
+{
+    if (target < 0 || target >= numLearnTargets || ! binding.isBound()
+        || whyNotLearnable (binding.controller) != nullptr || binding.channel < 0 || binding.channel > 16)
+        return false;
+
+    for (int other = 0; other < numLearnTargets; ++other)
+        if (other != target && bindingOf (other).controller == binding.controller)
+            bindings[(size_t) other].store (-1);
+
+    bindings[(size_t) target].store (pack (binding));
+    changes.fetch_add (1);
+    return true;
+}
+
+void MidiLearn::forget (int target) noexcept
+{
+    if (target < 0 || target >= numLearnTargets)
+        return;
+    bindings[(size_t) target].store (-1);
+    changes.fetch_add (1);
+}
+
+void MidiLearn::forgetAll() noexcept
+{
+    for (int target = 0; target < numLearnTargets; ++target)
+        forget (target);
+}
+
+void MidiLearn::applyPendingMoves()
+{
+    const auto now = juce::Time::getMillisecondCounterHiRes();
+
+    for (int target = 0; target < numLearnTargets; ++target)
+    {
+        auto& move = pending[(size_t) target];
+
+        if (! move.waiting.exchange (false))
+            continue;
+
+        const float value = move.value.load();
+
+        if (target >= numParameters)
+        {
+            const auto macro = (Macro) (target - numParameters);
+            applyMacro (parameters, macro, value);
+            macros[(size_t) macro].position.store (value);
+            macros[(size_t) macro].moves.fetch_add (1);
+            continue;
+        }
+
+        auto* parameter = parameterOf[(size_t) target];
+        if (parameter == nullptr)
+            continue;
+
+        if (! gestureOpen[(size_t) target])
+        {
+            parameter->beginChangeGesture();
+            gestureOpen[(size_t) target] = true;
+        }
+
+        // A value that lands on the parameter's current step is not written again.
+        lastMoveMs[(size_t) target] = now;
+        if (! juce::exactlyEqual (parameter->getValue(), parameter->convertTo0to1 (parameter->convertFrom0to1 (value))))
+            parameter->setValueNotifyingHost (value);
+    }
+
+    for (size_t i = 0; i < gestureOpen.size(); ++i)
+    {
+        if (gestureOpen[i] && now - lastMoveMs[i] >= gestureRestMs)
+        {
+            gestureOpen[i] = false;
+            if (parameterOf[i] != nullptr)
+                parameterOf[i]->endChangeGesture();
+        }
+    }
+}
+
+//==============================================================================
+void MidiLearn::addToState (juce::ValueTree& state) const
+{
+    juce::ValueTree element (stateType);
+
+    for (int target = 0; target < numLearnTargets; ++target)
+    {
+        const auto binding = bindingOf (target);
+        if (! binding.isBound())
+            continue;
+
+        juce::ValueTree child (bindingType);
+        child.setProperty (targetProperty, idOfTarget (target), nullptr);
+        child.setProperty (controllerProperty, binding.controller, nullptr);
+        child.setProperty (channelProperty, binding.channel, nullptr);
+        element.appendChild (child, nullptr);
+    }
+
+    if (element.getNumChildren() > 0)
+        state.appendChild (element, nullptr);
+}
+
+void MidiLearn::restoreFromState (juce::ValueTree& state)
+{
+    std::array<ControllerBinding, numLearnTargets> restored {};
+    std::array<bool, 128> taken {};
+
+    // The first element counts; every one is taken out of the tree.
+    const auto element = state.getChildWithName (stateType);
+    for (int i = state.getNumChildren(); --i >= 0;)
+        if (state.getChild (i).hasType (stateType))
+            state.removeChild (i, nullptr);
+
+    // Within it, the first binding of a target and the first of a controller count.
+    for (const auto& child : element)
+    {
+        if (! child.hasType (bindingType))
+            continue;
+
+        const int target = targetOfId (child.getProperty (targetProperty).toString());
+        const auto* controller = child.getPropertyPointer (controllerProperty);
+        const auto* channel = child.getPropertyPointer (channelProperty);
+
+        if (target < 0 || controller == nullptr || restored[(size_t) target].isBound())
+            continue;
+
+        const auto controllerText = controller->toString().trim();
+        const auto channelText = channel != nullptr ? channel->toString().trim() : juce::String ("0");
+        if (controllerText.isEmpty() || controllerText.length() > 3 || ! controllerText.containsOnly ("0123456789")
+            || channelText.isEmpty() || channelText.length() > 2 || ! channelText.containsOnly ("0123456789"))
+            continue;
+
+        const ControllerBinding binding { controllerText.getIntValue(), channelText.getIntValue() };
+        if (whyNotLearnable (binding.controller) != nullptr || binding.channel > 16 || taken[(size_t) binding.controller])
+            continue;
+
+        restored[(size_t) target] = binding;
+        taken[(size_t) binding.controller] = true;
+    }
+
+    for (int target = 0; target < numLearnTargets; ++target)
+        bindings[(size_t) target].store (pack (restored[(size_t) target]));
+    changes.fetch_add (1);
+}
+} // namespace gribb
