@@ -43,12 +43,13 @@ target_include_directories(gribb_engine PUBLIC
     $<TARGET_PROPERTY:gribb_engine_juce,INTERFACE_INCLUDE_DIRECTORIES>)
 target_compile_definitions(gribb_engine PUBLIC
     $<TARGET_PROPERTY:gribb_engine_juce,INTERFACE_COMPILE_DEFINITIONS>)
+# In the order the shared code lists them, so that the engine is compiled with the same command line.
 target_link_libraries(gribb_engine
+    PRIVATE
+        gribb_warnings
     PUBLIC
         juce::juce_recommended_config_flags
-        juce::juce_recommended_warning_flags
-    PRIVATE
-        gribb_warnings)
+        juce::juce_recommended_warning_flags)
 # Built as the plug-in's shared code is: position-independent (it ends up in the plug-in's shared
 # modules) and with hidden symbols.
 set_target_properties(gribb_engine PROPERTIES
