@@ -35,6 +35,7 @@ set(GRIBB_JUCE_COMMON_DEFINITIONS
 # inside them could only be suppressed, since JUCE is never patched, and that instrumentation about
 # doubles the time to compile them. AddressSanitizer still instruments JUCE's sources.
 if(GRIBB_ASAN)
-    file(GLOB GRIBB_JUCE_MODULE_SOURCES "${GRIBB_JUCE_DIR}/modules/juce_*/juce_*.cpp")
+    file(GLOB GRIBB_JUCE_MODULE_SOURCES
+        "${GRIBB_JUCE_DIR}/modules/juce_*/juce_*.cpp" "${GRIBB_JUCE_DIR}/modules/juce_*/juce_*.c")
     set_property(SOURCE ${GRIBB_JUCE_MODULE_SOURCES} APPEND PROPERTY COMPILE_OPTIONS -fno-sanitize=undefined)
 endif()
