@@ -56,6 +56,20 @@ struct Rig
         }
     }
 
+    /** A held key's repeats: each a press event of its own and, as X11 sends them, the key coming
+        up and going down at once. */
+    void repeatAsX11Does (char key, int times)
+    {
+        for (int i = 0; i < times; ++i)
+        {
+            EXPECT_TRUE (repeat (key));
+            up (key);
+            wait (10);
+            down (key);
+            wait (30);
+        }
+    }
+
     std::set<juce::juce_wchar> keysDown;
     double time = 1000.0;
     juce::MidiKeyboardState state;
@@ -103,14 +117,7 @@ TEST (ComputerKeyboardPlayer, AHeldKeyPlaysOneNoteHoweverOftenItRepeats)
     EXPECT_EQ (rig.log.take(), (Events { "+60", "+64" }));
 
     // Repeats as the key's own press events, and as X11 sends them: up and down at once.
-    for (int i = 0; i < 25; ++i)
-    {
-        EXPECT_TRUE (rig.repeat ('a'));
-        rig.up ('a');
-        rig.wait (10);
-        rig.down ('a');
-        rig.wait (30);
-    }
+    rig.repeatAsX11Does ('a', 25);
     EXPECT_EQ (rig.log.take(), Events {});
     EXPECT_EQ (rig.player.getNumSoundingNotes(), 2);
 
@@ -179,14 +186,7 @@ TEST (ComputerKeyboardPlayer, LosingTheFocusOrPanicEndsEveryHeldNoteAtOnceAndHel
 
     // A key still held stays silent through its repeats, also those that X11 sends as the key
     // coming up and going down at once, until it has come up; then it plays when pressed anew.
-    for (int i = 0; i < 10; ++i)
-    {
-        EXPECT_TRUE (rig.repeat ('a'));
-        rig.up ('a');
-        rig.wait (10);
-        rig.down ('a');
-        rig.wait (30);
-    }
+    rig.repeatAsX11Does ('a', 10);
     rig.wait (100);
     EXPECT_EQ (rig.log.take(), Events {});
     rig.up ('a');

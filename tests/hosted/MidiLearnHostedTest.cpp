@@ -15,6 +15,7 @@
 #include "ParameterSetter.h"
 #include "processor/ParameterTable.h"
 #include "PluginLoader.h"
+#include "support/HostedPlugin.h"
 #include "support/MessagePump.h"
 #include "support/PluginBundles.h"
 
@@ -141,13 +142,6 @@ struct HostView final : juce::AudioProcessorParameter::Listener
     std::vector<float> reported;
 };
 
-juce::AudioProcessorParameter* parameterNamed (juce::AudioPluginInstance& plugin, const juce::String& name)
-{
-    for (auto* p : plugin.getParameters())
-        if (p->getName (100) == name)
-            return p;
-    return nullptr;
-}
 } // namespace
 
 TEST (MidiLearnHosted, ALearnedControllerReachesTheHostAsAnEditOfItsParameter)
@@ -181,7 +175,7 @@ TEST (MidiLearnHosted, ALearnedControllerReachesTheHostAsAnEditOfItsParameter)
         // CC 21, value 100, on MIDI channel 3 (the binding takes any channel).
         if (c.send == Send::emulatedParameter)
         {
-            auto* controller = parameterNamed (*plugin.instance, "MIDI CC 2|21");
+            auto* controller = gribb::test::parameterNamed (*plugin.instance, "MIDI CC 2|21");
             ASSERT_NE (controller, nullptr) << "the wrapper lists no parameter for the controller";
             controller->setValue (100.0f / 127.0f);
             plugin.processBlock();

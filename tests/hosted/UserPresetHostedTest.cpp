@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <set>
 
+#include "support/HostedPlugin.h"
 #include "support/MessagePump.h"
 #include "OfflineRenderer.h"
 #include "PluginLoader.h"
@@ -25,14 +26,6 @@ struct EditCounter final : juce::AudioProcessorListener
     void audioProcessorChanged (juce::AudioProcessor*, const ChangeDetails&) override {}
     std::set<int> edited;
 };
-
-juce::AudioProcessorParameter* parameterNamed (juce::AudioPluginInstance& plugin, const juce::String& name)
-{
-    for (auto* p : plugin.getParameters())
-        if (p->getName (100) == name)
-            return p;
-    return nullptr;
-}
 
 int run (const juce::String& command)
 {
@@ -97,7 +90,7 @@ TEST (UserPresetHosted, APresetChosenInTheWindowReachesTheHostAsEdits)
         const std::pair<const char*, float> expected[] = { { "Cutoff", 2200.0f }, { "Analog Drive", 18.0f }, { "Reactive Roast", 0.25f } };
         for (const auto& [name, value] : expected)
         {
-            auto* parameter = parameterNamed (*plugin, name);
+            auto* parameter = gribb::test::parameterNamed (*plugin, name);
             ASSERT_NE (parameter, nullptr) << name;
             EXPECT_NEAR (parameter->getCurrentValueAsText().getFloatValue(), value, 0.01f * value) << name;
         }

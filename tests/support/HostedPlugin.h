@@ -21,4 +21,13 @@ struct HostedPlugin
     std::unique_ptr<juce::AudioPluginInstance> instance;
     juce::String error;
 };
+
+/** The hosted plug-in's parameter with this name as the host shows it, or null. */
+inline juce::AudioProcessorParameter* parameterNamed (juce::AudioPluginInstance& plugin, const juce::String& name)
+{
+    for (auto* p : plugin.getParameters())
+        if (p->getName (100) == name)
+            return p;
+    return nullptr;
+}
 } // namespace gribb::test
