@@ -45,10 +45,10 @@ public:
 
         const bool reduce = srReduceParameter > reducerThreshold;
         const bool quantise = BitQuantiser::isActive (bitDepthParameter);
-        const auto quantiser = BitQuantiser::forBits (BitQuantiser::clampBits (bitDepthParameter));
         const int channels = juce::jmin (buffer.getNumChannels(), 2);
-        if (numSamples <= 0)
+        if (numSamples <= 0 || ! (reduce || quantise))
             return;
+        const auto quantiser = BitQuantiser::forBits (BitQuantiser::clampBits (bitDepthParameter));
 
         // The two channels share nothing, so each runs its whole block in turn.
         for (int ch = 0; ch < channels; ++ch)

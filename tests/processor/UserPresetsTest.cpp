@@ -257,14 +257,35 @@ TEST (UserPresets, ValuesAreClampedUnknownIdsSkippedAndMissingOrUnreadableOnesKe
     }
 }
 
-TEST (UserPresets, AFailedRenameLeavesTheOldPresetWholeAndNoTemporaryFileBehind)
+namespace
 {
+// Program 0 saved as "Keep.gribbpreset" in a scratch folder: the preset a failing save must leave whole.
+struct KeptPreset
+{
+    KeptPreset()
+    {
+        processor.setCurrentProgram (0);
+        saveMessage = gribb::saveUserPreset (processor, scratch.folder, "Keep");
+        file = scratch.folder.getChildFile ("Keep.gribbpreset");
+        oldText = file.loadFileAsString();
+    }
+
     ScratchFolder scratch;
     GribbTazoAudioProcessor processor;
-    processor.setCurrentProgram (0);
-    ASSERT_EQ (gribb::saveUserPreset (processor, scratch.folder, "Keep"), "");
-    const auto file = scratch.folder.getChildFile ("Keep.gribbpreset");
-    const auto oldText = file.loadFileAsString();
+    juce::String saveMessage;
+    juce::File file;
+    juce::String oldText;
+};
+} // namespace
+
+TEST (UserPresets, AFailedRenameLeavesTheOldPresetWholeAndNoTemporaryFileBehind)
+{
+    KeptPreset kept;
+    ASSERT_EQ (kept.saveMessage, "");
+    auto& scratch = kept.scratch;
+    auto& processor = kept.processor;
+    const auto& file = kept.file;
+    const auto& oldText = kept.oldText;
 
     processor.setCurrentProgram (5);
     int renames = 0;
@@ -291,12 +312,12 @@ TEST (UserPresets, AFailedRenameLeavesTheOldPresetWholeAndNoTemporaryFileBehind)
 TEST (UserPresets, ADiskThatFillsUpWhileWritingLeavesTheOldPresetWhole)
 {
     // A file size limit makes writes fail part way as a full disk does, even for root.
-    ScratchFolder scratch;
-    GribbTazoAudioProcessor processor;
-    processor.setCurrentProgram (0);
-    ASSERT_EQ (gribb::saveUserPreset (processor, scratch.folder, "Keep"), "");
-    const auto file = scratch.folder.getChildFile ("Keep.gribbpreset");
-    const auto oldText = file.loadFileAsString();
+    KeptPreset kept;
+    ASSERT_EQ (kept.saveMessage, "");
+    auto& scratch = kept.scratch;
+    auto& processor = kept.processor;
+    const auto& file = kept.file;
+    const auto& oldText = kept.oldText;
     processor.setCurrentProgram (5);
 
     rlimit old {};
