@@ -1,6 +1,9 @@
 #include "editor/GribbTazoAudioProcessorEditor.h"
 
+#include "editor/DesktopScale.h"
 #include "editor/MidiLearnMenu.h"
+#include "editor/WindowSettings.h"
+#include "editor/WindowZoom.h"
 #include "processor/GribbTazoAudioProcessor.h"
 #include "processor/MacroMaps.h"
 #include "processor/UserPresets.h"
@@ -35,7 +38,7 @@ GribbTazoAudioProcessorEditor::GribbTazoAudioProcessorEditor (GribbTazoAudioProc
     warpKnob.onLearnMenu = [this] { MidiLearnMenu::show (processorRef.midiLearn, gribb::warpLearnTarget, warpKnob); };
     for (int m = 0; m < gribb::numMacros; ++m)
         macroMovesShown[(size_t) m] = processorRef.midiLearn.macroMoves ((gribb::Macro) m);
-    macroFollower.startTimer (gribb::MidiLearn::applyIntervalMs * 3);
+    follower.startTimer (gribb::MidiLearn::applyIntervalMs * 3);
 
     // Program index i is item ID i + 1. Opening the window shows the current program and writes
     // nothing; every choice applies its program, the one already shown included.
@@ -45,6 +48,8 @@ GribbTazoAudioProcessorEditor::GribbTazoAudioProcessorEditor (GribbTazoAudioProc
     programBox.extendMenu = [this] (juce::PopupMenu& menu) { userPresets.extendMenu (menu); };
     programBox.onOtherItem = [this] (int itemId) { userPresets.itemChosen (itemId); };
     userPresets.showLoadedPreset();
+    programShown = processorRef.getCurrentProgram();
+    presetShown = processorRef.getLoadedUserPreset();
     addAndMakeVisible (programBox);
 
     hoodButton.setClickingTogglesState (true);
@@ -59,6 +64,12 @@ GribbTazoAudioProcessorEditor::GribbTazoAudioProcessorEditor (GribbTazoAudioProc
     setResizeLimits (480, 430, 1600, 1050);
     getConstrainer()->setFixedAspectRatio ((double) mainWidth / (double) mainHeight);
     setSize (mainWidth, mainHeight);
+
+    windowMenu.addSubMenu ("Zoom", [this] (juce::PopupMenu& menu) { fillZoomMenu (menu); },
+                           [this] (int percent) { chooseZoom (percent); });
+    chosenZoom = gribb::windowSettings::loadChosenZoom();
+    desktopScale = gribb::desktop::scaleFrom (gribb::desktop::readScaleSettings());
+    applyZoom (false);
 }
 
 GribbTazoAudioProcessorEditor::~GribbTazoAudioProcessorEditor()
@@ -106,6 +117,99 @@ void GribbTazoAudioProcessorEditor::followLearnedMacros()
         // Shown only: the controller's move has written the targets already.
         knob->setValue (processorRef.midiLearn.macroPosition (macro), juce::dontSendNotification);
     }
+}
+
+void GribbTazoAudioProcessorEditor::followProgram()
+{
+    const auto program = processorRef.getCurrentProgram();
+    const auto preset = processorRef.getLoadedUserPreset();
+
+    if (program == programShown && preset == presetShown)
+        return;
+
+    programShown = program;
+    presetShown = preset;
+    userPresets.showLoadedPreset();
+}
+
+void GribbTazoAudioProcessorEditor::setScaleFactor (float newScale)
+{
+    hostScale = newScale;
+    applyZoom (false);
+}
+
+void GribbTazoAudioProcessorEditor::chooseZoom (int percent)
+{
+    if (! gribb::zoom::isOffered (percent))
+        return;
+
+    chosenZoom = percent;
+    gribb::windowSettings::saveChosenZoom (percent);
+    applyZoom (true);
+}
+
+void GribbTazoAudioProcessorEditor::applyZoom (bool askHostToFit)
+{
+    zoom = gribb::zoom::choose (chosenZoom, hostScale, desktopScale);
+
+    // Where JUCE scales the window's own desktop window already (the Standalone, on a display it
+    // finds scaled), the editor's transform makes up the rest.
+    auto& displays = juce::Desktop::getInstance().getDisplays();
+    const auto* display = isShowing() ? displays.getDisplayForRect (getScreenBounds()) : displays.getPrimaryDisplay();
+    const auto platformScale = display != nullptr && display->scale > 0.0 ? display->scale : 1.0;
+    const auto transformScale = (float) (zoom / platformScale);
+
+    if (getTransform() == juce::AffineTransform::scale (transformScale))
+        return;
+
+    juce::AudioProcessorEditor::setScaleFactor (transformScale);
+
+    if (askHostToFit)
+    {
+        // A new transform alone reaches the VST3 wrapper and the Standalone's window, but not
+        // the LV2 wrapper, which resizes its host's window on a new size only.
+        const auto w = getWidth(), h = getHeight();
+        setSize (w, h + 1);
+        setSize (w, h);
+    }
+}
+
+void GribbTazoAudioProcessorEditor::fillZoomMenu (juce::PopupMenu& menu)
+{
+    const auto current = juce::roundToInt (zoom * 100.0);
+
+    for (const auto percent : gribb::zoom::percents)
+        menu.addItem (percent, juce::String (percent) + " %", true, percent == current);
+}
+
+bool GribbTazoAudioProcessorEditor::keyPressed (const juce::KeyPress& key)
+{
+    if (! key.getModifiers().isCommandDown())
+        return false;
+
+    const auto current = juce::roundToInt (zoom * 100.0);
+    const auto c = key.getTextCharacter();
+    const auto code = key.getKeyCode();
+
+    if (c == '+' || c == '=' || code == '+' || code == '=')
+        chooseZoom (gribb::zoom::stepFrom (current, 1));
+    else if (c == '-' || code == '-')
+        chooseZoom (gribb::zoom::stepFrom (current, -1));
+    else if (c == '0' || code == '0')
+        chooseZoom (100);
+    else
+        return false;
+
+    return true;
+}
+
+bool GribbTazoAudioProcessorEditor::isBackground (const juce::Component& c) const
+{
+    if (&c == this || &c == &chicken || &c == &technicalPanel)
+        return true;
+
+    const auto* parent = c.getParentComponent();
+    return dynamic_cast<const juce::Label*> (&c) != nullptr && (parent == this || parent == &technicalPanel);
 }
 
 void GribbTazoAudioProcessorEditor::showTechnicalPage (bool show)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <optional>
+
 #include <juce_audio_processors/juce_audio_processors.h>
 #include <juce_gui_basics/juce_gui_basics.h>
 
@@ -8,6 +10,7 @@
 #include "editor/ProgramSelector.h"
 #include "editor/RoastingChicken.h"
 #include "editor/UserPresetControls.h"
+#include "editor/WindowMenu.h"
 #include "processor/MacroMaps.h"
 #include "technical/TechnicalPanel.h"
 
@@ -17,7 +20,14 @@ class GribbTazoAudioProcessor;
     WARP macro knobs (each writes several parameters through fixed linear maps) and the roasting
     chicken on a painted cabinet panel; the technical page shows the TechnicalPanel. The
     selector's menu also holds the user presets, and a preset file dropped on the window loads.
-    A right click on a macro knob opens its MIDI-learn menu; a learned controller moves the knob. */
+    A right click on a macro knob opens its MIDI-learn menu; a learned controller moves the knob.
+
+    Both pages are laid out in the window's own units; the zoom scales the whole window (a
+    transform on the editor, as JUCE applies a host's scale), so the window's size and its resize
+    limits on screen are the pages' sizes and limits times the zoom. A right click on the
+    background opens the window's menu (WindowMenu) with "Zoom"; Ctrl + and Ctrl - step the zoom,
+    Ctrl 0 goes back to 100 %, where the host lets keys through. The window's timer keeps the
+    selector on the program or preset the processor has, whoever chose it. */
 class GribbTazoAudioProcessorEditor : public juce::AudioProcessorEditor,
                                       public juce::FileDragAndDropTarget
 {
@@ -35,6 +45,15 @@ public:
     /** Shows the technical page (true) or the main page (false) at that page's default size. */
     void showTechnicalPage (bool show);
 
+    /** The host's scale (VST3 setContentScaleFactor, LV2 ui:scaleFactor), handed on by JUCE's
+        wrappers; used where the user has chosen no zoom. */
+    void setScaleFactor (float newScale) override;
+    /** A zoom chosen by the user, in per cent: shown now and remembered for every window. */
+    void chooseZoom (int percent);
+    /** The scale the window is shown at (1.0 is 100 %). */
+    double getZoom() const noexcept { return zoom; }
+    bool keyPressed (const juce::KeyPress& key) override;
+
     bool isInterestedInFileDrag (const juce::StringArray& files) override;
     void filesDropped (const juce::StringArray& files, int x, int y) override;
 
@@ -50,6 +69,9 @@ public:
     TechnicalPanel& getTechnicalPanel() noexcept { return technicalPanel; }
     bool isShowingTechnicalPage() const noexcept { return showingTechnical; }
     UserPresetControls& getUserPresets() noexcept { return userPresets; }
+    WindowMenu& getWindowMenu() noexcept { return windowMenu; }
+    /** True for the parts of the window whose right click opens the window's menu. */
+    bool isBackground (const juce::Component& c) const;
 
 private:
     void setupMacroKnob (juce::Slider& slider, juce::Label& label, const juce::String& text);
@@ -71,7 +93,21 @@ private:
     /** Moves a macro knob where a learned controller put it; the processor has written its targets. */
     void followLearnedMacros();
     std::array<juce::uint32, gribb::numMacros> macroMovesShown {};
-    juce::TimedCallback macroFollower { [this] { followLearnedMacros(); } };
+    /** Shows the program or user preset the processor has now, if it is not the one shown: a
+        program chosen by the host, a restored state, a preset loaded elsewhere. */
+    void followProgram();
+    int programShown = -1;
+    juce::File presetShown;
+    juce::TimedCallback follower { [this] { followLearnedMacros(); followProgram(); } };
+
+    void fillZoomMenu (juce::PopupMenu& menu);
+    /** Works out the zoom and applies it; a change the window made itself asks its host to fit. */
+    void applyZoom (bool askHostToFit);
+    std::optional<int> chosenZoom;
+    float hostScale = 1.0f;
+    double desktopScale = 1.0;
+    double zoom = 1.0;
+    WindowMenu windowMenu { *this, [this] (const juce::Component& c) { return isBackground (c); } };
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (GribbTazoAudioProcessorEditor)
 };

@@ -63,6 +63,8 @@ void RoastingChicken::paint (juce::Graphics& g)
     const auto side = juce::jmin (w, h);
     const juce::Rectangle<float> target (w / 2.0f - side / 2.0f, h / 2.0f - side / 2.0f, side, side);
 
+    // The window's zoom may draw the frame much larger or smaller than its 256 pixels.
+    g.setImageResamplingQuality (juce::Graphics::highResamplingQuality);
     const auto frame = spriteSheet.getClippedImage ({ 0, frameHeight * currentFrame, frameWidth, frameHeight });
     g.drawImage (frame, target,
                  juce::RectanglePlacement (juce::RectanglePlacement::xMid | juce::RectanglePlacement::yMid

@@ -80,9 +80,18 @@ StandaloneWindow::~StandaloneWindow()
     pluginHolder->deviceManager.removeMidiInputDeviceCallback ({}, &keyboardMidi);
 }
 
+float StandaloneWindow::stripScale() const
+{
+    if (auto* editor = getAudioProcessor()->getActiveEditor())
+        if (const auto scale = editor->getTransform().mat00; scale > 0.0f)
+            return scale;
+
+    return 1.0f;
+}
+
 int StandaloneWindow::stripHeight() const
 {
-    return StandaloneKeyboardBar::height + (keyboardShown ? keyboardHeight : 0);
+    return juce::roundToInt ((float) (StandaloneKeyboardBar::height + (keyboardShown ? keyboardHeight : 0)) * stripScale());
 }
 
 juce::BorderSize<int> StandaloneWindow::getContentComponentBorder() const
@@ -100,8 +109,24 @@ void StandaloneWindow::resized()
     juce::Rectangle<int> strip (border.getLeft(), getHeight() - border.getBottom(),
                                 getWidth() - border.getLeftAndRight(), stripHeight());
 
-    bar.setBounds (strip.removeFromTop (StandaloneKeyboardBar::height));
-    keyboard.setBounds (strip);
+    // The bar and the keyboard are laid out in the editor's units and drawn at its zoom.
+    const auto scale = stripScale();
+    const auto inUnits = [scale] (juce::Rectangle<int> r) { return (r.toFloat() / scale).getSmallestIntegerContainer(); };
+    bar.setTransform (juce::AffineTransform::scale (scale));
+    keyboard.setTransform (juce::AffineTransform::scale (scale));
+    bar.setBounds (inUnits (strip.removeFromTop (juce::roundToInt ((float) StandaloneKeyboardBar::height * scale))));
+    keyboard.setBounds (inUnits (strip));
+
+    // A new zoom changes the border: the window fits it once the current resize is done.
+    if (! juce::approximatelyEqual (scale, stripScaleShown))
+    {
+        stripScaleShown = scale;
+        juce::MessageManager::callAsync ([safe = juce::Component::SafePointer<StandaloneWindow> (this)]
+        {
+            if (safe != nullptr)
+                safe->fitToContent();
+        });
+    }
 
     // Five octaves of white keys across the width; the scroll buttons lie over the outer keys.
     keyboard.setKeyWidth ((float) juce::jmax (1, keyboard.getWidth()) / (float) (visibleOctaves * whiteKeysPerOctave));

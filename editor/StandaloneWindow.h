@@ -23,6 +23,7 @@
 
     The strip is part of the window's border around its content, so the editor keeps its own
     size, limits and aspect ratio on both pages, and the window is as much taller as the strip.
+    The strip takes the editor's zoom: bar, buttons and keys grow with the window.
     The on-screen keyboard plays on channel 1 (velocity from where a key is clicked: soft at the
     top, loud at the bottom) and lights the keys of the notes that the MIDI inputs play; the
     computer keyboard plays whenever the window has the focus, and losing the focus ends its
@@ -50,6 +51,8 @@ public:
 
 private:
     int stripHeight() const;
+    /** The editor's zoom on this window's display: the strip below it scales with it. */
+    float stripScale() const;
     void fitToContent();
     void showKeyboard (bool shown);
     void octaveChanged (int octave);
@@ -66,6 +69,7 @@ private:
     /** The editor's size when the keyboard was shown or hidden, kept for a moment afterwards. */
     juce::Rectangle<int> editorSizeToKeep;
     int editorSizeChecksLeft = 0;
+    float stripScaleShown = 1.0f;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (StandaloneWindow)
 };

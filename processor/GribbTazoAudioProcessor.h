@@ -95,7 +95,7 @@ private:
     gribb::EngineParameters readParameters() const noexcept;
 
     gribb::GribbEngine engine;
-    int currentProgram = 0;
+    std::atomic<int> currentProgram { 0 }; // the window's timer reads it; a host may set it from any thread
 
     int clampedProgram (int index);
     std::vector<juce::AudioProcessorListener*> listeners; // as registered; message thread only in practice

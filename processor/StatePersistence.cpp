@@ -28,7 +28,7 @@ void dropUnreadableValues (juce::ValueTree& tree)
 void GribbTazoAudioProcessor::getStateInformation (juce::MemoryBlock& destData)
 {
     auto state = parameters.copyState();
-    state.setProperty (currentProgramProperty, currentProgram, nullptr);
+    state.setProperty (currentProgramProperty, currentProgram.load(), nullptr);
     midiLearn.addToState (state);
 
     if (auto xml = state.createXml())

@@ -20,7 +20,7 @@ PACKAGES=(
   libgl-dev
   zlib1g-dev libpng-dev libjpeg-dev libflac-dev libvorbis-dev libogg-dev lv2-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xauth x11-utils xdotool openbox imagemagick fonts-dejavu-core
+  xvfb xauth x11-utils x11-xserver-utils xdotool openbox imagemagick fonts-dejavu-core
   clang libclang-rt-dev
   file lintian desktop-file-utils lilv-utils appstream
   jackd2 python3

@@ -6,6 +6,7 @@
 #include "processor/GribbTazoAudioProcessor.h"
 #include "support/MessagePump.h"
 #include "support/ProcessorTestHelpers.h"
+#include "processor/UserPresets.h"
 
 using gribb::test::plainValue;
 
@@ -141,9 +142,11 @@ TEST (EditorBehaviour, ProgramSelectorListsTheProgramsAndShowsTheCurrentOne)
     EXPECT_EQ (box.getSelectedId(), names.size());
     EXPECT_TRUE (processor.requested.isEmpty()) << "opening the window must not change the program";
 
-    // A later program change by the host does not move the selector.
+    // A later program change by the host shows within one tick of the window's timer.
     processor.current = 0;
-    EXPECT_EQ (box.getSelectedId(), names.size());
+    gribb::test::pumpMessages (100);
+    EXPECT_EQ (box.getSelectedId(), 1);
+    EXPECT_TRUE (processor.requested.isEmpty()) << "following the host must not change the program";
 }
 
 TEST (EditorBehaviour, ChoosingAProgramSelectsIt)
@@ -353,4 +356,80 @@ TEST (RoastingChickenTest, RepaintsOnlyWhenTheFrameChanges)
         EXPECT_EQ (chicken.getCurrentFrame(), step.frame);
         EXPECT_EQ (counter->requests, step.requests);
     }
+}
+
+namespace
+{
+/** A change made while the window is open by someone other than the window, and what the
+    selector must show afterwards. */
+struct OutsideChange
+{
+    const char* what;
+    std::function<void (GribbTazoAudioProcessor&, const juce::File& presetFolder)> make;
+    std::function<juce::String (const juce::File& presetFolder)> shown;
+};
+
+juce::MemoryBlock stateAtProgram (int program)
+{
+    GribbTazoAudioProcessor source;
+    source.setCurrentProgram (program);
+    juce::MemoryBlock state;
+    source.getStateInformation (state);
+    return state;
+}
+
+juce::String programName (int index) { return GribbTazoAudioProcessor::getProgramNames()[index]; }
+
+const OutsideChange outsideChanges[] = {
+    { "a program chosen by the host",
+      [] (auto& p, auto&) { p.setCurrentProgram (4); },
+      [] (auto&) { return programName (4); } },
+    { "a restored state",
+      [] (auto& p, auto&) { const auto state = stateAtProgram (12); p.setStateInformation (state.getData(), (int) state.getSize()); },
+      [] (auto&) { return programName (12); } },
+    { "a user preset loaded elsewhere",
+      [] (auto& p, const juce::File& folder) { p.setCurrentProgram (2); gribb::loadUserPresetFile (p, folder.getChildFile ("Bass/Round.gribbpreset")); },
+      [] (auto&) { return juce::String ("Bass/Round"); } },
+    { "a restored state after a user preset (an undo)",
+      [] (auto& p, const juce::File& folder) {
+          const auto state = stateAtProgram (0);
+          gribb::loadUserPresetFile (p, folder.getChildFile ("Bass/Round.gribbpreset"));
+          p.setStateInformation (state.getData(), (int) state.getSize()); },
+      [] (auto&) { return programName (0); } },
+};
+} // namespace
+
+TEST (EditorBehaviour, TheSelectorFollowsChangesMadeOutsideTheWindowWithinOneTick)
+{
+    const auto dataHome = juce::File::getSpecialLocation (juce::File::tempDirectory).getNonexistentChildFile ("gribb-data-home", {});
+    const auto folder = dataHome.getChildFile ("Gribb Tazo/Presets");
+    ::setenv ("XDG_DATA_HOME", dataHome.getFullPathName().toRawUTF8(), 1);
+    {
+        GribbTazoAudioProcessor maker;
+        maker.setCurrentProgram (9);
+        ASSERT_TRUE (gribb::saveUserPreset (maker, folder, "Bass/Round").isEmpty());
+    }
+
+    for (const auto& change : outsideChanges)
+    {
+        SCOPED_TRACE (change.what);
+        GribbTazoAudioProcessor processor;
+        processor.setCurrentProgram (7);
+        GribbTazoAudioProcessorEditor editor (processor);
+        ASSERT_EQ (editor.getProgramBox().getText(), programName (7));
+
+        HostNotifications host;
+        processor.addListener (&host);
+        change.make (processor, folder);
+        host.changed.clear();
+        // The window's timer ticks every 30 ms.
+        gribb::test::pumpMessages (70);
+        processor.removeListener (&host);
+
+        EXPECT_EQ (editor.getProgramBox().getText(), change.shown (folder));
+        EXPECT_TRUE (host.changed.isEmpty()) << "showing the program must write nothing";
+    }
+
+    ::unsetenv ("XDG_DATA_HOME");
+    dataHome.deleteRecursively();
 }

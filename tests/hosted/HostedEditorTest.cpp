@@ -2,12 +2,20 @@
 // size, closed again, many times over while the audio thread renders notes.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <iostream>
+#include <optional>
+
 #include "support/AudioThread.h"
+#include "support/HostedPlugin.h"
 #include "support/MessagePump.h"
 #include "OfflineRenderer.h"
 #include "PluginLoader.h"
 #include "support/PluginBundles.h"
 #include "support/XClientSetUp.h"
+
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
 
 namespace
 {
@@ -79,4 +87,320 @@ TEST (HostedEditor, OpensAtDefaultSizeAndClosesRepeatedlyWhileAudioRuns)
     EXPECT_EQ (parameterValues (*plugin), before);
     plugin->releaseResources();
     EXPECT_EQ (gribb::test::xErrorCount(), 0);
+}
+
+// The window's zoom as hosts see it, in both formats: the size of the plug-in's window at each
+// zoom, after a page switch clicked on the display, with a scale passed by the host, and with the
+// desktop's scale (GDK_SCALE, Xft.dpi) where no zoom was chosen. The zoom the user chose is read
+// from the settings file in this run's own XDG_CONFIG_HOME (see support/TestMain.cpp).
+namespace
+{
+struct Format
+{
+    const char* name;
+    juce::File (*bundle)();
+};
+
+const Format formats[] = { { "VST3", gribb::test::vst3Bundle }, { "LV2", gribb::test::lv2Bundle } };
+
+juce::File settingsFile()
+{
+    return juce::File (juce::SystemStats::getEnvironmentVariable ("XDG_CONFIG_HOME", {})).getChildFile ("Gribb Tazo/window.xml");
+}
+
+void writeChosenZoom (std::optional<int> percent)
+{
+    settingsFile().deleteFile();
+    if (percent.has_value())
+    {
+        settingsFile().getParentDirectory().createDirectory();
+        ASSERT_TRUE (settingsFile().replaceWithText ("<GribbTazoWindow zoom=\"" + juce::String (*percent) + "\"/>"));
+    }
+}
+
+/** A plug-in window opened by a host: the plug-in's editor in a desktop window of its own. */
+struct OpenWindow
+{
+    explicit OpenWindow (const Format& format, float hostScale = 1.0f)
+        : plugin (format.bundle())
+    {
+        EXPECT_NE (plugin.instance, nullptr) << plugin.error;
+        if (plugin.instance == nullptr)
+            return;
+
+        plugin.instance->prepareToPlay (48000.0, 256);
+        editor.reset (plugin.instance->createEditorIfNeeded());
+        EXPECT_NE (editor, nullptr);
+        if (editor == nullptr)
+            return;
+
+        if (! juce::approximatelyEqual (hostScale, 1.0f))
+            editor->setScaleFactor (hostScale);
+
+        window.addAndMakeVisible (*editor);
+        window.setSize (editor->getWidth(), editor->getHeight());
+        window.addToDesktop (0);
+        window.setTopLeftPosition (10, 10);
+        window.setVisible (true);
+        gribb::test::pumpMessages (400);
+    }
+
+    ~OpenWindow()
+    {
+        editor.reset();
+        if (plugin.instance != nullptr)
+            plugin.instance->releaseResources();
+        gribb::test::pumpMessages (50);
+    }
+
+    /** The plug-in window's size, as the host has it. */
+    juce::Rectangle<int> size() const { return editor != nullptr ? editor->getLocalBounds() : juce::Rectangle<int>(); }
+
+    /** Waits for the plug-in's window to reach a size. */
+    bool waitForSize (int w, int h)
+    {
+        for (int i = 0; i < 60 && size() != juce::Rectangle<int> (w, h); ++i)
+            gribb::test::pumpMessages (50);
+        return size() == juce::Rectangle<int> (w, h);
+    }
+
+    /** A left click at a point of the plug-in's window, in its own units times the zoom. */
+    void clickAt (juce::Point<int> physical)
+    {
+        const auto screen = editor->getScreenPosition() + physical;
+        const auto command = "xdotool mousemove --sync " + juce::String (screen.x) + " " + juce::String (screen.y) + " click 1";
+        EXPECT_EQ (std::system (command.toRawUTF8()), 0) << command;
+        gribb::test::pumpMessages (300);
+    }
+
+    gribb::test::HostedPlugin plugin;
+    std::unique_ptr<juce::AudioProcessorEditor> editor;
+    juce::Component window { "host window" };
+};
+
+juce::String sizeText (juce::Rectangle<int> r) { return juce::String (r.getWidth()) + " x " + juce::String (r.getHeight()); }
+
+int times (int units, double zoom) { return juce::roundToInt (units * zoom); }
+} // namespace
+
+TEST (HostedEditorZoom, EachZoomGivesThePagesSizesTimesTheZoomAndAPageSwitchKeepsIt)
+{
+    ASSERT_FALSE (juce::Desktop::getInstance().getDisplays().displays.isEmpty())
+        << "no X display: run this test under scripts/with-xvfb.sh";
+
+    for (const auto& format : formats)
+        for (const auto percent : { 100, 125, 150, 175, 200, 250, 300 })
+        {
+            SCOPED_TRACE (juce::String (format.name) + " at " + juce::String (percent) + " %");
+            writeChosenZoom (percent);
+            const auto z = percent / 100.0;
+
+            OpenWindow open (format);
+            ASSERT_NE (open.editor, nullptr);
+            EXPECT_TRUE (open.waitForSize (times (620, z), times (560, z))) << sizeText (open.size());
+            std::cout << format.name << " " << percent << " %: main page " << sizeText (open.size());
+
+            // "UNDER THE HOOD" at (434, 30, 156, 36) on the main page, (W - 170, 14, 150, 28) on the
+            // technical page, in the window's units.
+            open.clickAt ({ times (512, z), times (48, z) });
+            EXPECT_TRUE (open.waitForSize (times (980, z), times (640, z))) << sizeText (open.size());
+            std::cout << ", technical page " << sizeText (open.size());
+
+            open.clickAt ({ times (980 - 95, z), times (28, z) });
+            EXPECT_TRUE (open.waitForSize (times (620, z), times (560, z))) << sizeText (open.size());
+            std::cout << ", main page again " << sizeText (open.size()) << std::endl;
+        }
+
+    writeChosenZoom (std::nullopt);
+}
+
+TEST (HostedEditorZoom, AHostsScaleIsUsedUnlessTheUserChoseAZoom)
+{
+    struct Case
+    {
+        std::optional<int> chosen;
+        float hostScale;
+        double zoom;
+    };
+    const Case cases[] = { { std::nullopt, 2.0f, 2.0 }, { std::nullopt, 1.5f, 1.5 }, { 125, 2.0f, 1.25 } };
+
+    for (const auto& format : formats)
+        for (const auto& c : cases)
+        {
+            SCOPED_TRACE (juce::String (format.name) + ", host scale " + juce::String (c.hostScale));
+            writeChosenZoom (c.chosen);
+            OpenWindow open (format, c.hostScale);
+            ASSERT_NE (open.editor, nullptr);
+            // The host's own window is in the host's units: the plug-in's size over the host's scale.
+            const auto w = times (620, c.zoom / c.hostScale), h = times (560, c.zoom / c.hostScale);
+            EXPECT_TRUE (open.waitForSize (w, h)) << sizeText (open.size());
+            std::cout << format.name << ", host scale " << c.hostScale << ", zoom chosen " << c.chosen.value_or (0)
+                      << ": host window " << sizeText (open.size()) << std::endl;
+        }
+
+    writeChosenZoom (std::nullopt);
+}
+
+TEST (HostedEditorZoom, TheDesktopsScaleOpensTheWindowWhereNoZoomWasChosen)
+{
+    struct Case
+    {
+        const char* what;
+        const char* gdkScale;
+        const char* xftDpi;
+        double zoom;
+    };
+    const Case cases[] = {
+        { "nothing set", nullptr, nullptr, 1.0 },
+        { "GDK_SCALE=2", "2", nullptr, 2.0 },
+        { "Xft.dpi 192", nullptr, "192", 2.0 },
+        { "Xft.dpi 144", nullptr, "144", 1.5 },
+        { "GDK_SCALE=1 before Xft.dpi 192", "1", "192", 1.0 },
+    };
+
+    if (std::system ("command -v xrdb >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "xrdb is missing (Debian: x11-xserver-utils, installed by scripts/bootstrap.sh)";
+
+    writeChosenZoom (std::nullopt);
+
+    for (const auto& format : formats)
+        for (const auto& c : cases)
+        {
+            SCOPED_TRACE (juce::String (format.name) + ", " + c.what);
+            c.gdkScale != nullptr ? ::setenv ("GDK_SCALE", c.gdkScale, 1) : ::unsetenv ("GDK_SCALE");
+            const juce::String xrdb = c.xftDpi != nullptr ? "echo 'Xft.dpi: " + juce::String (c.xftDpi) + "' | xrdb -override -"
+                                                          : juce::String ("echo 'Xft.dpi' | xrdb -remove -");
+            ASSERT_EQ (std::system (xrdb.toRawUTF8()), 0) << xrdb;
+
+            OpenWindow open (format);
+            ASSERT_NE (open.editor, nullptr);
+            EXPECT_TRUE (open.waitForSize (times (620, c.zoom), times (560, c.zoom))) << sizeText (open.size());
+            // Nothing was written: the desktop's scale is no choice.
+            EXPECT_FALSE (settingsFile().exists());
+        }
+
+    ::unsetenv ("GDK_SCALE");
+    std::system ("echo 'Xft.dpi' | xrdb -remove -");
+}
+
+// The selector follows the host, in both formats: a program chosen by the host and a state
+// restored by the host while the window is open show in the selector within a tick of the
+// window's timer. What the selector shows is read off the display: the selector's strip of the
+// open window must look exactly as in a window opened on the expected program.
+namespace
+{
+/** The pixels of a screen area, read from the X server. */
+juce::Image grabScreen (juce::Rectangle<int> area)
+{
+    juce::Image image (juce::Image::RGB, area.getWidth(), area.getHeight(), true);
+    auto* display = XOpenDisplay (nullptr);
+    if (display == nullptr)
+        return image;
+
+    if (auto* x = XGetImage (display, DefaultRootWindow (display), area.getX(), area.getY(), (unsigned) area.getWidth(),
+                             (unsigned) area.getHeight(), AllPlanes, ZPixmap))
+    {
+        for (int y = 0; y < area.getHeight(); ++y)
+            for (int px = 0; px < area.getWidth(); ++px)
+            {
+                const auto pixel = XGetPixel (x, px, y);
+                image.setPixelAt (px, y, juce::Colour ((juce::uint8) ((pixel >> 16) & 0xff), (juce::uint8) ((pixel >> 8) & 0xff),
+                                                       (juce::uint8) (pixel & 0xff)));
+            }
+        XDestroyImage (x);
+    }
+    XCloseDisplay (display);
+    return image;
+}
+
+/** The selector (30, 30, 400, 36 at 100 %) of an open window, without its arrow and edge. */
+juce::Image selectorOf (OpenWindow& open)
+{
+    return grabScreen (juce::Rectangle<int> (36, 36, 300, 24) + open.editor->getScreenPosition());
+}
+
+int differingPixels (const juce::Image& a, const juce::Image& b)
+{
+    if (a.getBounds() != b.getBounds())
+        return -1;
+    int n = 0;
+    for (int y = 0; y < a.getHeight(); ++y)
+        for (int x = 0; x < a.getWidth(); ++x)
+            n += a.getPixelAt (x, y) != b.getPixelAt (x, y) ? 1 : 0;
+    return n;
+}
+
+/** The selector of a window opened on a state: how the selector looks showing that state's program. */
+juce::Image selectorShowing (const Format& format, const juce::MemoryBlock& state)
+{
+    gribb::test::HostedPlugin reference (format.bundle());
+    EXPECT_NE (reference.instance, nullptr) << reference.error;
+    if (reference.instance == nullptr)
+        return {};
+    reference.instance->setStateInformation (state.getData(), (int) state.getSize());
+
+    std::unique_ptr<juce::AudioProcessorEditor> editor (reference.instance->createEditorIfNeeded());
+    juce::Component window ("reference window");
+    window.addAndMakeVisible (*editor);
+    window.setSize (editor->getWidth(), editor->getHeight());
+    window.addToDesktop (0);
+    window.setTopLeftPosition (700, 10);
+    window.setVisible (true);
+    gribb::test::pumpMessages (500);
+    auto image = grabScreen (juce::Rectangle<int> (36, 36, 300, 24) + editor->getScreenPosition());
+    editor.reset();
+    gribb::test::pumpMessages (50);
+    return image;
+}
+
+juce::MemoryBlock stateOf (const Format& format, int program)
+{
+    gribb::test::HostedPlugin source (format.bundle());
+    juce::MemoryBlock state;
+    if (source.instance == nullptr)
+        return state;
+    source.instance->setCurrentProgram (program);
+    gribb::test::pumpMessages (50);
+    source.instance->getStateInformation (state);
+    return state;
+}
+} // namespace
+
+TEST (HostedEditorFollows, AProgramOrStateFromTheHostShowsInTheSelector)
+{
+    ASSERT_FALSE (juce::Desktop::getInstance().getDisplays().displays.isEmpty())
+        << "no X display: run this test under scripts/with-xvfb.sh";
+    writeChosenZoom (100);
+
+    for (const auto& format : formats)
+    {
+        SCOPED_TRACE (format.name);
+        const auto atFirst = selectorShowing (format, stateOf (format, 0));
+        const auto atFifth = selectorShowing (format, stateOf (format, 4));
+        const auto atThirteenth = selectorShowing (format, stateOf (format, 12));
+        ASSERT_GT (differingPixels (atFirst, atFifth), 0) << "the selector looks the same on two programs";
+
+        OpenWindow open (format);
+        ASSERT_NE (open.editor, nullptr);
+        EXPECT_EQ (differingPixels (selectorOf (open), atFirst), 0);
+
+        // A program chosen from the host's list (VST3: its program parameter; LV2: a preset).
+        open.plugin.instance->setCurrentProgram (4);
+        gribb::test::pumpMessages (300);
+        const auto afterProgram = differingPixels (selectorOf (open), atFifth);
+        std::cout << format.name << ": after the host chose program 5, " << afterProgram
+                  << " pixels of the selector differ from a window opened on it" << std::endl;
+        EXPECT_EQ (afterProgram, 0) << "the selector does not show the host's program";
+
+        // A state restored by the host (a project, an undo).
+        const auto state = stateOf (format, 12);
+        open.plugin.instance->setStateInformation (state.getData(), (int) state.getSize());
+        gribb::test::pumpMessages (300);
+        const auto afterState = differingPixels (selectorOf (open), atThirteenth);
+        std::cout << format.name << ": after the host restored a state at program 13, " << afterState
+                  << " pixels differ" << std::endl;
+        EXPECT_EQ (afterState, 0) << "the selector does not show the restored state's program";
+    }
+
+    writeChosenZoom (std::nullopt);
 }

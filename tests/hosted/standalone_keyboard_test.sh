@@ -30,6 +30,8 @@ done
 
 export HOME
 HOME=$(mktemp -d "${TMPDIR:-/tmp}/gribb-keyboard.XXXXXX")
+# The window settings (the zoom) in the fresh home too, whatever the caller's XDG_CONFIG_HOME.
+export XDG_CONFIG_HOME="$HOME/.config"
 # A JACK server of this test's own, which nothing else on the machine talks to.
 export JACK_DEFAULT_SERVER="gribb-keyboard-$$"
 export JACK_NO_START_SERVER=1 # no client may start a server of its own

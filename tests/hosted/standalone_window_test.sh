@@ -20,6 +20,8 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 # A fresh home: the app keeps its settings (window place, audio device, plug-in state) there.
 export HOME
 HOME=$(mktemp -d "${TMPDIR:-/tmp}/gribb-standalone.XXXXXX")
+# The window settings (the zoom) in the fresh home too, whatever the caller's XDG_CONFIG_HOME.
+export XDG_CONFIG_HOME="$HOME/.config"
 app_pid=""
 cleanup() {
   if [ -n "$app_pid" ]; then kill "$app_pid" 2>/dev/null || true; wait "$app_pid" 2>/dev/null || true; fi

@@ -1,12 +1,27 @@
 // The test programs' entry point: JUCE's message manager exists for the whole run, as in a host.
+// The run gets a configuration folder of its own (XDG_CONFIG_HOME), so that the window settings
+// that the window writes (its zoom) never touch the user's and no two test programs share them.
+#include <cstdlib>
+
 #include <gtest/gtest.h>
 #include <juce_events/juce_events.h>
 
 int main (int argc, char** argv)
 {
     ::testing::InitGoogleTest (&argc, argv);
-    juce::ScopedJuceInitialiser_GUI juce;
-    const int result = RUN_ALL_TESTS();
-    juce::DeletedAtShutdown::deleteAll();
+
+    const auto configHome = juce::File::getSpecialLocation (juce::File::tempDirectory)
+                                .getNonexistentChildFile ("gribb-test-config", {});
+    configHome.createDirectory();
+    ::setenv ("XDG_CONFIG_HOME", configHome.getFullPathName().toRawUTF8(), 1);
+
+    int result = 0;
+    {
+        juce::ScopedJuceInitialiser_GUI juce;
+        result = RUN_ALL_TESTS();
+        juce::DeletedAtShutdown::deleteAll();
+    }
+
+    configHome.deleteRecursively();
     return result;
 }
