@@ -118,6 +118,16 @@ void writeChosenZoom (std::optional<int> percent)
     }
 }
 
+/** A host's window around a plug-in's: it takes the size the plug-in asks for. */
+struct HostWindow : juce::Component
+{
+    void childBoundsChanged (juce::Component* child) override
+    {
+        if (child != nullptr)
+            setSize (child->getWidth(), child->getHeight());
+    }
+};
+
 /** A plug-in window opened by a host: the plug-in's editor in a desktop window of its own. */
 struct OpenWindow
 {
@@ -147,6 +157,10 @@ struct OpenWindow
 
     ~OpenWindow()
     {
+        // JUCE's embedding of the plug-in's X window answers X events asynchronously, and an
+        // answer still queued when it is deleted reaches it afterwards: let them all arrive first.
+        window.setVisible (false);
+        gribb::test::pumpMessages (300);
         editor.reset();
         if (plugin.instance != nullptr)
             plugin.instance->releaseResources();
@@ -168,14 +182,18 @@ struct OpenWindow
     void clickAt (juce::Point<int> physical)
     {
         const auto screen = editor->getScreenPosition() + physical;
-        const auto command = "xdotool mousemove --sync " + juce::String (screen.x) + " " + juce::String (screen.y) + " click 1";
-        EXPECT_EQ (std::system (command.toRawUTF8()), 0) << command;
+        // The pointer arrives first and the plug-in's window (which an LV2 host drives from its
+        // idle calls) sees it there before the button goes down.
+        const auto move = "xdotool mousemove --sync " + juce::String (screen.x) + " " + juce::String (screen.y);
+        EXPECT_EQ (std::system (move.toRawUTF8()), 0) << move;
+        gribb::test::pumpMessages (300);
+        EXPECT_EQ (std::system ("xdotool click 1"), 0);
         gribb::test::pumpMessages (300);
     }
 
     gribb::test::HostedPlugin plugin;
     std::unique_ptr<juce::AudioProcessorEditor> editor;
-    juce::Component window { "host window" };
+    HostWindow window;
 };
 
 juce::String sizeText (juce::Rectangle<int> r) { return juce::String (r.getWidth()) + " x " + juce::String (r.getHeight()); }
@@ -231,8 +249,8 @@ TEST (HostedEditorZoom, AHostsScaleIsUsedUnlessTheUserChoseAZoom)
             writeChosenZoom (c.chosen);
             OpenWindow open (format, c.hostScale);
             ASSERT_NE (open.editor, nullptr);
-            // The host's own window is in the host's units: the plug-in's size over the host's scale.
-            const auto w = times (620, c.zoom / c.hostScale), h = times (560, c.zoom / c.hostScale);
+            // The host's window holds the plug-in's at its size on screen.
+            const auto w = times (620, c.zoom), h = times (560, c.zoom);
             EXPECT_TRUE (open.waitForSize (w, h)) << sizeText (open.size());
             std::cout << format.name << ", host scale " << c.hostScale << ", zoom chosen " << c.chosen.value_or (0)
                       << ": host window " << sizeText (open.size()) << std::endl;
@@ -319,6 +337,16 @@ juce::Image selectorOf (OpenWindow& open)
     return grabScreen (juce::Rectangle<int> (36, 36, 300, 24) + open.editor->getScreenPosition());
 }
 
+/** Keeps a grabbed selector beside this program, in screenshots/, to look at. */
+void keep (const juce::Image& image, const juce::String& name)
+{
+    const auto file = juce::File::getSpecialLocation (juce::File::currentExecutableFile).getSiblingFile ("screenshots").getChildFile (name + ".png");
+    file.getParentDirectory().createDirectory();
+    file.deleteFile();
+    juce::FileOutputStream out (file);
+    juce::PNGImageFormat().writeImageToStream (image, out);
+}
+
 int differingPixels (const juce::Image& a, const juce::Image& b)
 {
     if (a.getBounds() != b.getBounds())
@@ -347,19 +375,36 @@ juce::Image selectorShowing (const Format& format, const juce::MemoryBlock& stat
     window.setTopLeftPosition (700, 10);
     window.setVisible (true);
     gribb::test::pumpMessages (500);
+    // Until the plug-in has drawn its window (an LV2 host shows black until then).
+    const juce::Image black (juce::Image::RGB, 300, 24, true);
     auto image = grabScreen (juce::Rectangle<int> (36, 36, 300, 24) + editor->getScreenPosition());
+    for (int i = 0; i < 40 && differingPixels (image, black) == 0; ++i)
+    {
+        gribb::test::pumpMessages (100);
+        image = grabScreen (juce::Rectangle<int> (36, 36, 300, 24) + editor->getScreenPosition());
+    }
     editor.reset();
     gribb::test::pumpMessages (50);
     return image;
 }
 
-juce::MemoryBlock stateOf (const Format& format, int program)
+/** The host's index of a program: an LV2 host numbers the presets in an order of its own. */
+int hostIndexOf (juce::AudioPluginInstance& plugin, const juce::String& name)
+{
+    for (int i = 0; i < plugin.getNumPrograms(); ++i)
+        if (plugin.getProgramName (i) == name)
+            return i;
+    ADD_FAILURE() << "the host lists no program " << name;
+    return 0;
+}
+
+juce::MemoryBlock stateOf (const Format& format, const juce::String& program)
 {
     gribb::test::HostedPlugin source (format.bundle());
     juce::MemoryBlock state;
     if (source.instance == nullptr)
         return state;
-    source.instance->setCurrentProgram (program);
+    source.instance->setCurrentProgram (hostIndexOf (*source.instance, program));
     gribb::test::pumpMessages (50);
     source.instance->getStateInformation (state);
     return state;
@@ -372,30 +417,45 @@ TEST (HostedEditorFollows, AProgramOrStateFromTheHostShowsInTheSelector)
         << "no X display: run this test under scripts/with-xvfb.sh";
     writeChosenZoom (100);
 
+    // The selectors of windows opened on each program, drawn by the VST3 (an LV2 host draws the
+    // same window through the same code).
+    const juce::String first ("01. Vorlen Pakkt Wobble"), fifth ("05. Final Destination"), thirteenth ("13. Hyrule Temple");
+    const auto& reference = formats[0];
+    const auto atFirst = selectorShowing (reference, stateOf (reference, first));
+    const auto atFifth = selectorShowing (reference, stateOf (reference, fifth));
+    const auto atThirteenth = selectorShowing (reference, stateOf (reference, thirteenth));
+    keep (atFirst, "selector-opened-on-1");
+    keep (atFifth, "selector-opened-on-5");
+    keep (atThirteenth, "selector-opened-on-13");
+    ASSERT_GT (differingPixels (atFirst, atFifth), 0) << "the selector looks the same on two programs";
+    ASSERT_GT (differingPixels (atFirst, atThirteenth), 0) << "the selector looks the same on two programs";
+
     for (const auto& format : formats)
     {
         SCOPED_TRACE (format.name);
-        const auto atFirst = selectorShowing (format, stateOf (format, 0));
-        const auto atFifth = selectorShowing (format, stateOf (format, 4));
-        const auto atThirteenth = selectorShowing (format, stateOf (format, 12));
-        ASSERT_GT (differingPixels (atFirst, atFifth), 0) << "the selector looks the same on two programs";
-
+        const juce::String prefix = juce::String ("selector-") + format.name + "-";
         OpenWindow open (format);
         ASSERT_NE (open.editor, nullptr);
+        // Until the plug-in has drawn its window (an LV2 host shows black until then).
+        for (int i = 0; i < 40 && differingPixels (selectorOf (open), atFirst) != 0; ++i)
+            gribb::test::pumpMessages (100);
+        keep (selectorOf (open), prefix + "open");
         EXPECT_EQ (differingPixels (selectorOf (open), atFirst), 0);
 
         // A program chosen from the host's list (VST3: its program parameter; LV2: a preset).
-        open.plugin.instance->setCurrentProgram (4);
+        open.plugin.instance->setCurrentProgram (hostIndexOf (*open.plugin.instance, fifth));
         gribb::test::pumpMessages (300);
+        keep (selectorOf (open), prefix + "after-host-program-5");
         const auto afterProgram = differingPixels (selectorOf (open), atFifth);
         std::cout << format.name << ": after the host chose program 5, " << afterProgram
                   << " pixels of the selector differ from a window opened on it" << std::endl;
         EXPECT_EQ (afterProgram, 0) << "the selector does not show the host's program";
 
         // A state restored by the host (a project, an undo).
-        const auto state = stateOf (format, 12);
+        const auto state = stateOf (format, thirteenth);
         open.plugin.instance->setStateInformation (state.getData(), (int) state.getSize());
         gribb::test::pumpMessages (300);
+        keep (selectorOf (open), prefix + "after-host-state-13");
         const auto afterState = differingPixels (selectorOf (open), atThirteenth);
         std::cout << format.name << ": after the host restored a state at program 13, " << afterState
                   << " pixels differ" << std::endl;
