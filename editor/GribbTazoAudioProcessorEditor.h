@@ -12,7 +12,7 @@
 #include "editor/UserPresetControls.h"
 #include "editor/WindowMenu.h"
 #include "processor/MacroMaps.h"
-#include "technical/TechnicalPanel.h"
+#include "editor/technical/TechnicalPanel.h"
 
 class GribbTazoAudioProcessor;
 
