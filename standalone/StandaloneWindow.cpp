@@ -71,6 +71,7 @@ StandaloneWindow::StandaloneWindow (const juce::String& title, juce::Colour back
     fitToContent();
 }
 
+
 StandaloneWindow::~StandaloneWindow()
 {
     stopTimer();
@@ -110,12 +111,15 @@ void StandaloneWindow::resized()
                                 getWidth() - border.getLeftAndRight(), stripHeight());
 
     // The bar and the keyboard are laid out in the editor's units and drawn at its zoom.
+    // Each is placed by its transform, so that its edges land on the strip's whole pixels.
     const auto scale = stripScale();
-    const auto inUnits = [scale] (juce::Rectangle<int> r) { return (r.toFloat() / scale).getSmallestIntegerContainer(); };
-    bar.setTransform (juce::AffineTransform::scale (scale));
-    keyboard.setTransform (juce::AffineTransform::scale (scale));
-    bar.setBounds (inUnits (strip.removeFromTop (juce::roundToInt ((float) StandaloneKeyboardBar::height * scale))));
-    keyboard.setBounds (inUnits (strip));
+    const auto place = [scale] (juce::Component& c, juce::Rectangle<int> r)
+    {
+        c.setTransform (juce::AffineTransform::scale (scale).translated ((float) r.getX(), (float) r.getY()));
+        c.setBounds (0, 0, juce::roundToInt ((float) r.getWidth() / scale), juce::roundToInt ((float) r.getHeight() / scale));
+    };
+    place (bar, strip.removeFromTop (juce::roundToInt ((float) StandaloneKeyboardBar::height * scale)));
+    place (keyboard, strip);
 
     // A new zoom changes the border: the window fits it once the current resize is done.
     if (! juce::approximatelyEqual (scale, stripScaleShown))
