@@ -1,7 +1,5 @@
 #include "processor/GribbTazoAudioProcessor.h"
 
-#include "editor/GribbTazoAudioProcessorEditor.h"
-
 GribbTazoAudioProcessor::GribbTazoAudioProcessor()
     : juce::AudioProcessor (BusesProperties().withOutput ("Output", juce::AudioChannelSet::stereo(), true)),
       parameters (*this, nullptr, "PARAMETERS", createParameterLayout())
@@ -17,11 +15,6 @@ double GribbTazoAudioProcessor::getTailLengthSeconds() const { return 2.0; }
 bool GribbTazoAudioProcessor::acceptsMidi() const { return true; }
 bool GribbTazoAudioProcessor::producesMidi() const { return false; }
 bool GribbTazoAudioProcessor::hasEditor() const { return true; }
-
-juce::AudioProcessorEditor* GribbTazoAudioProcessor::createEditor()
-{
-    return new GribbTazoAudioProcessorEditor (*this);
-}
 
 bool GribbTazoAudioProcessor::isBusesLayoutSupported (const BusesLayout& layouts) const
 {

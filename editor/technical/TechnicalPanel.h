@@ -7,7 +7,7 @@
 #include <juce_gui_basics/juce_gui_basics.h>
 
 #include "editor/MidiLearnable.h"
-#include "technical/TechnicalLookAndFeel.h"
+#include "editor/technical/TechnicalLookAndFeel.h"
 
 class GribbTazoAudioProcessor;
 

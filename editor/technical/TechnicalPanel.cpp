@@ -1,4 +1,4 @@
-#include "technical/TechnicalPanel.h"
+#include "editor/technical/TechnicalPanel.h"
 
 #include "editor/MidiLearnMenu.h"
 #include "processor/GribbTazoAudioProcessor.h"
