@@ -294,21 +294,24 @@ bool MidiLearn::handleController (int channel, int controller, int value, BlockV
             ++lastSerial;
 
         const float normalised = normalisedFor (target, value);
-        pending[(size_t) target].store (packMove (normalised, lastSerial));
         bound = true;
 
+        // Held first, then handed on: the message thread must see what other writes the move
+        // came after (othersAtMove) once it sees the move.
         if (target < numParameters)
         {
             hold (target, normalised, lastSerial, values);
-            continue;
+        }
+        else
+        {
+            forEachMacroTarget ((Macro) (target - numParameters), normalised, [&] (ParamIndex parameter, float plain)
+            {
+                if (auto* p = parameterOf[(size_t) parameter])
+                    hold (parameter, p->getNormalisableRange().convertTo0to1 (plain), lastSerial, values);
+            });
         }
 
-        const auto macro = (Macro) (target - numParameters);
-        forEachMacroTarget (macro, normalised, [&] (ParamIndex parameter, float plain)
-        {
-            if (auto* p = parameterOf[(size_t) parameter])
-                hold (parameter, p->getNormalisableRange().convertTo0to1 (plain), lastSerial, values);
-        });
+        pending[(size_t) target].store (packMove (normalised, lastSerial));
     }
 
     return bound;
