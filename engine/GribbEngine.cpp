@@ -4,11 +4,6 @@
 
 namespace gribb
 {
-namespace
-{
-constexpr int legacyPitchbendRange = 48;
-} // namespace
-
 GribbEngine::GribbEngine()
 {
     for (auto& v : voices)
@@ -18,8 +13,7 @@ GribbEngine::GribbEngine()
     // phase increment. Until the host prepares us, everything runs at the default rate.
     synth.setCurrentPlaybackSampleRate (sampleRate);
 
-    synth.enableLegacyMode (legacyPitchbendRange, juce::Range<int> (1, 17));
-    synth.setVoiceStealingEnabled (true);
+    setUpSynthesiser (synth);
 }
 
 GribbEngine::~GribbEngine() = default;
@@ -28,15 +22,15 @@ void GribbEngine::prepare (double newSampleRate, int maxBlockSize)
 {
     sampleRate = newSampleRate;
     synth.setCurrentPlaybackSampleRate (sampleRate);
-    filter.prepare (sampleRate, juce::jmax (1, maxBlockSize));
+    filterDrive.prepare (sampleRate, juce::jmax (1, maxBlockSize));
     degradation.prepare (sampleRate);
     lfo.prepare (sampleRate);
     output.prepare();
 }
 
-void GribbEngine::reset() noexcept
+void GribbEngine::stopPlayback() noexcept
 {
-    filter.resetOversampler();
+    filterDrive.resetOversampler();
 }
 
 bool GribbEngine::voicesAreSilent (const juce::MidiBuffer& midi) const noexcept
@@ -51,7 +45,7 @@ bool GribbEngine::voicesAreSilent (const juce::MidiBuffer& midi) const noexcept
 
 bool GribbEngine::isSilentBeforeDegradation (const juce::MidiBuffer& midi, bool oversample) const noexcept
 {
-    return voicesAreSilent (midi) && filter.isSilent (oversample);
+    return voicesAreSilent (midi) && filterDrive.isSilent (oversample);
 }
 
 float GribbEngine::process (juce::AudioBuffer<float>& buffer, const juce::MidiBuffer& midi,
@@ -74,7 +68,7 @@ float GribbEngine::process (juce::AudioBuffer<float>& buffer, const juce::MidiBu
         v->lfoFmAmount = fmOffset;
 
     const bool voicesSilent = voicesAreSilent (midi);
-    const bool chainSilent = voicesSilent && filter.isSilent (p.oversample);
+    const bool chainSilent = voicesSilent && filterDrive.isSilent (p.oversample);
 
     if (! voicesSilent)
         synth.renderNextBlock (buffer, midi, 0, numSamples);
@@ -86,7 +80,7 @@ float GribbEngine::process (juce::AudioBuffer<float>& buffer, const juce::MidiBu
         settings.resonance = p.resonance;
         settings.oversample = p.oversample;
         settings.shaper = DriveShaper::fromParameters (p.drive, p.hardClip);
-        filter.process (buffer, numSamples, settings);
+        filterDrive.process (buffer, numSamples, settings);
     }
 
     degradation.process (buffer, numSamples, p.srReduce, p.bitDepth);

@@ -40,4 +40,9 @@ protected:
 private:
     PhaseBank bank;
 };
+
+/** Sets a synthesiser up as the instrument plays: JUCE's legacy MPE mode on channels 1 to 16 (each
+    channel bends its own notes) with a 48-semitone bend range, and voice stealing on. The engine's
+    synthesiser and the tests' synthesisers are set up by this one function. */
+void setUpSynthesiser (juce::MPESynthesiser& synth);
 } // namespace gribb

@@ -29,7 +29,7 @@ void GribbTazoAudioProcessor::prepareToPlay (double sampleRate, int samplesPerBl
 
 void GribbTazoAudioProcessor::releaseResources()
 {
-    engine.reset();
+    engine.stopPlayback();
 }
 
 gribb::BlockValues GribbTazoAudioProcessor::readRawValues() const noexcept
@@ -62,6 +62,9 @@ gribb::EngineParameters GribbTazoAudioProcessor::engineParameters (const gribb::
     p.resonance = raw (resonance);
     p.drive = raw (drive);
     p.hardClip = raw (hardClip);
+    // The one place where the oversampling choice is decided: "2x" and "4x" both run the drive and
+    // clip through the same four-times oversampler, so they sound alike; "2x" stays a choice of its
+    // own (and the default) so that projects and automation that name it keep their meaning.
     p.oversample = (int) raw (oversample) != 0;
     p.srReduce = raw (srReduce);
     p.bitDepth = raw (bitDepth);

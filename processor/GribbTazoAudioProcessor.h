@@ -10,7 +10,7 @@
 
 #include "engine/GribbEngine.h"
 #include "processor/MidiLearn.h"
-#include "processor/ParameterTable.h"
+#include "engine/ParameterTable.h"
 
 /** The plug-in: the host's frame around the sound engine. It owns the parameters, reads them once
     per block into the engine's parameter values, runs the engine and publishes its roast value;

@@ -5,25 +5,60 @@
 
 namespace
 {
+using namespace gribb;
+
 struct KnobSpec
 {
     const char* name;
-    const char* parameterID;
+    ParamIndex parameter;
 };
 
-// Set-up order; the layout places them by row below.
+// Set-up order (TechnicalPanel::getKnob); the page's rows below place them.
 const KnobSpec knobSpecs[TechnicalPanel::numKnobs] = {
-    { "PW", "pulseWidth" },  { "Ratio", "fmRatio" },      { "Index", "fmIndex" },     { "A", "attack" },
-    { "D", "decay" },        { "S", "sustain" },          { "R", "release" },         { "Unison", "unison" },
-    { "Cutoff", "cutoff" },  { "Reso", "resonance" },     { "Drive", "drive" },       { "Clip", "hardClip" },
-    { "Bits", "bitDepth" },  { "SR Red", "srReduce" },    { "Rate", "lfoRate" },      { "->Cut", "lfoToCutoff" },
-    { "->FM", "lfoToFm" },   { "Gain", "outputGain" },
+    { "PW", pulseWidth },  { "Ratio", fmRatio },     { "Index", fmIndex },  { "A", attack },
+    { "D", decay },        { "S", sustain },         { "R", release },      { "Unison", unison },
+    { "Cutoff", cutoff },  { "Reso", resonance },    { "Drive", drive },    { "Clip", hardClip },
+    { "Bits", bitDepth },  { "SR Red", srReduce },   { "Rate", lfoRate },   { "->Cut", lfoToCutoff },
+    { "->FM", lfoToFm },   { "Gain", outputGain },
 };
 
 const char* const sectionTexts[] = { "OSCILLATOR", "ZDF FILTER", "DRIVE / CLIP (OVERSAMPLED)", "DEGRADATION",
                                      "LFO MATRIX" };
 
-enum Section { oscillatorCaption, filterCaption, driveCaption, degradationCaption, lfoCaption };
+enum Section { noCaption = -1, oscillatorCaption, filterCaption, driveCaption, degradationCaption, lfoCaption };
+
+constexpr int noBox = -1;
+
+/** One row of the page, top to bottom: a caption above it (or one over each half, for a row split
+    in two), a selector box in its left column, and its knobs by parameter, left to right. A split
+    row lays its first `leftKnobs` knobs in its left half and the rest in its right half. */
+struct PageRow
+{
+    Section caption;
+    Section rightCaption;
+    int box; // the box's choice parameter, or noBox
+    std::array<ParamIndex, 4> knobs;
+    int numKnobs;
+    int leftKnobs; // 0: the row is not split
+};
+
+const PageRow pageRows[] = {
+    { oscillatorCaption, noCaption, oscType, { pulseWidth, fmRatio, fmIndex, unison }, 4, 0 },
+    { noCaption, noCaption, noBox, { attack, decay, sustain, release }, 4, 0 },
+    { filterCaption, noCaption, noBox, { cutoff, resonance }, 2, 0 },
+    { driveCaption, degradationCaption, noBox, { drive, hardClip, bitDepth, srReduce }, 4, 2 },
+    { lfoCaption, noCaption, lfoShape, { lfoRate, lfoToCutoff, lfoToFm, outputGain }, 4, 0 },
+};
+
+/** A choice parameter's choices as the parameter table names them. */
+juce::StringArray choicesOf (ParamIndex parameter)
+{
+    juce::StringArray choices;
+    for (const auto* choice : parameterTable[(size_t) parameter].choices)
+        if (choice != nullptr)
+            choices.add (choice);
+    return choices;
+}
 
 constexpr int rowHeight = 96;
 constexpr int captionHeight = 18;
@@ -43,9 +78,8 @@ juce::Rectangle<int> takeLeft (juce::Rectangle<int>& area, int n)
 } // namespace
 
 template <typename Control>
-void TechnicalPanel::offerMidiLearn (MidiLearnable<Control>& control, const juce::String& parameterID)
+void TechnicalPanel::offerMidiLearn (MidiLearnable<Control>& control, int target)
 {
-    const int target = gribb::parameterIndexOf (parameterID.toStdString());
     control.onLearnMenu = [this, &control, target] { MidiLearnMenu::show (processorRef.midiLearn, target, control); };
 }
 
@@ -64,25 +98,24 @@ TechnicalPanel::TechnicalPanel (GribbTazoAudioProcessor& p)
 
     auto& state = processorRef.parameters;
 
-    oscTypeBox.addItemList ({ "Square", "Triangle", "FM" }, 1);
+    oscTypeBox.addItemList (choicesOf (gribb::oscType), 1);
     addAndMakeVisible (oscTypeBox);
-    oscTypeAttachment = std::make_unique<juce::AudioProcessorValueTreeState::ComboBoxAttachment> (state, "oscType",
-                                                                                                   oscTypeBox);
+    oscTypeAttachment = std::make_unique<juce::AudioProcessorValueTreeState::ComboBoxAttachment> (
+        state, gribb::parameterTable[gribb::oscType].id, oscTypeBox);
 
-    lfoShapeBox.addItemList ({ "Sine", "Triangle", "Square", "Random" }, 1);
+    lfoShapeBox.addItemList (choicesOf (gribb::lfoShape), 1);
     addAndMakeVisible (lfoShapeBox);
-    lfoShapeAttachment = std::make_unique<juce::AudioProcessorValueTreeState::ComboBoxAttachment> (state, "lfoShape",
-                                                                                                    lfoShapeBox);
+    lfoShapeAttachment = std::make_unique<juce::AudioProcessorValueTreeState::ComboBoxAttachment> (
+        state, gribb::parameterTable[gribb::lfoShape].id, lfoShapeBox);
 
     for (size_t i = 0; i < knobs.size(); ++i)
-        setupKnob (knobs[i], knobSpecs[i].parameterID, knobSpecs[i].name);
+        setupKnob (knobs[i], gribb::parameterTable[(size_t) knobSpecs[i].parameter].id, knobSpecs[i].name);
 
-    offerMidiLearn (oscTypeBox, "oscType");
-    offerMidiLearn (lfoShapeBox, "lfoShape");
+    offerMidiLearn (oscTypeBox, gribb::oscType);
+    offerMidiLearn (lfoShapeBox, gribb::lfoShape);
     for (size_t i = 0; i < knobs.size(); ++i)
-        offerMidiLearn (knobs[i].slider, knobSpecs[i].parameterID);
+        offerMidiLearn (knobs[i].slider, knobSpecs[i].parameter);
 }
-
 
 void TechnicalPanel::setupKnob (Knob& knob, const juce::String& parameterID, const juce::String& name)
 {
@@ -132,41 +165,51 @@ void TechnicalPanel::resized()
     auto placeBox = [] (juce::ComboBox& box, juce::Rectangle<int> column)
     { box.setBounds (column.withSizeKeepingCentre (110, 26)); };
 
-    auto knobsAt = [this] (std::initializer_list<int> indices)
+    // The knob of each parameter, by the table of rows above.
+    auto knobsOf = [this] (const PageRow& row, int first, int end)
     {
-        std::vector<Knob*> row;
-        for (auto i : indices)
-            row.push_back (&knobs[(size_t) i]);
-        return row;
+        std::vector<Knob*> knobsInRow;
+        for (int k = first; k < end; ++k)
+            for (size_t i = 0; i < knobs.size(); ++i)
+                if (knobSpecs[i].parameter == row.knobs[(size_t) k])
+                    knobsInRow.push_back (&knobs[i]);
+        return knobsInRow;
     };
 
     headerLabel.setBounds (takeTop (area, 30));
     takeTop (area, 6);
 
-    sectionLabels[oscillatorCaption].setBounds (takeTop (area, captionHeight));
-    auto oscillatorRow = takeTop (area, rowHeight);
     const auto columnWidth = juce::jmin (contentWidth, boxColumnWidth);
-    placeBox (oscTypeBox, takeLeft (oscillatorRow, columnWidth));
-    layoutKnobRow (oscillatorRow, knobsAt ({ 0, 1, 2, 7 }));
-
-    layoutKnobRow (takeTop (area, rowHeight), knobsAt ({ 3, 4, 5, 6 }));
-
-    sectionLabels[filterCaption].setBounds (takeTop (area, captionHeight));
-    layoutKnobRow (takeTop (area, rowHeight), knobsAt ({ 8, 9 }));
-
     const auto half = contentWidth / 2;
-    auto captionStrip = takeTop (area, captionHeight);
-    sectionLabels[driveCaption].setBounds (takeLeft (captionStrip, half));
-    sectionLabels[degradationCaption].setBounds (captionStrip);
 
-    auto shapingRow = takeTop (area, rowHeight);
-    layoutKnobRow (takeLeft (shapingRow, half), knobsAt ({ 10, 11 }));
-    layoutKnobRow (shapingRow, knobsAt ({ 12, 13 }));
+    for (const auto& row : pageRows)
+    {
+        if (row.rightCaption != noCaption)
+        {
+            auto captionStrip = takeTop (area, captionHeight);
+            sectionLabels[(size_t) row.caption].setBounds (takeLeft (captionStrip, half));
+            sectionLabels[(size_t) row.rightCaption].setBounds (captionStrip);
+        }
+        else if (row.caption != noCaption)
+        {
+            sectionLabels[(size_t) row.caption].setBounds (takeTop (area, captionHeight));
+        }
 
-    sectionLabels[lfoCaption].setBounds (takeTop (area, captionHeight));
-    auto lfoRow = takeTop (area, rowHeight);
-    placeBox (lfoShapeBox, takeLeft (lfoRow, columnWidth));
-    layoutKnobRow (lfoRow, knobsAt ({ 14, 15, 16, 17 }));
+        auto rowArea = takeTop (area, rowHeight);
+
+        if (row.box != noBox)
+            placeBox (row.box == gribb::oscType ? oscTypeBox : lfoShapeBox, takeLeft (rowArea, columnWidth));
+
+        if (row.leftKnobs > 0)
+        {
+            layoutKnobRow (takeLeft (rowArea, half), knobsOf (row, 0, row.leftKnobs));
+            layoutKnobRow (rowArea, knobsOf (row, row.leftKnobs, row.numKnobs));
+        }
+        else
+        {
+            layoutKnobRow (rowArea, knobsOf (row, 0, row.numKnobs));
+        }
+    }
 }
 
 void TechnicalPanel::paint (juce::Graphics& g)
