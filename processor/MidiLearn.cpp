@@ -1,5 +1,7 @@
 #include "processor/MidiLearn.h"
 
+#include "processor/WritePlainValue.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -304,6 +306,7 @@ bool MidiLearn::handleController (int channel, int controller, int value, BlockV
         }
         else
         {
+            // Each target's plain value, normalised with its range as writePlainValue does.
             forEachMacroTarget ((Macro) (target - numParameters), normalised, [&] (ParamIndex parameter, float plain)
             {
                 if (auto* p = parameterOf[(size_t) parameter])
@@ -397,8 +400,8 @@ void MidiLearn::write (int target, float value, double now)
         const auto macro = (Macro) (target - numParameters);
         forEachMacroTarget (macro, value, [this] (ParamIndex index, float plain)
         {
-            if (auto* parameter = parameterOf[(size_t) index]; parameter != nullptr && ! overtaken (index))
-                parameter->setValueNotifyingHost (parameter->getNormalisableRange().convertTo0to1 (plain));
+            if (! overtaken (index))
+                writePlainValue (parameters, parameterTable[(size_t) index].id, plain);
         });
         macros[(size_t) macro].position.store (value);
         macros[(size_t) macro].moves.fetch_add (1);
