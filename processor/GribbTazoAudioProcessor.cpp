@@ -32,9 +32,18 @@ void GribbTazoAudioProcessor::releaseResources()
     engine.stopPlayback();
 }
 
-gribb::EngineParameters GribbTazoAudioProcessor::readParameters() const noexcept
+gribb::BlockValues GribbTazoAudioProcessor::readRawValues() const noexcept
+{
+    gribb::BlockValues values;
+    for (size_t i = 0; i < values.size(); ++i)
+        values[i] = rawValues[i]->load();
+    return values;
+}
+
+gribb::EngineParameters GribbTazoAudioProcessor::engineParameters (const gribb::BlockValues& values) noexcept
 {
     using namespace gribb;
+    const auto raw = [&values] (ParamIndex index) { return values[(size_t) index]; };
     EngineParameters p;
     p.voice.oscType = (int) raw (oscType);
     p.voice.pulseWidth = raw (pulseWidth);
@@ -66,8 +75,10 @@ gribb::EngineParameters GribbTazoAudioProcessor::readParameters() const noexcept
 
 void GribbTazoAudioProcessor::processBlock (juce::AudioBuffer<float>& buffer, juce::MidiBuffer& midiMessages)
 {
-    midiLearn.process (midiMessages); // learned controllers leave the block here
-    roastLevel.store (engine.process (buffer, midiMessages, readParameters()));
+    // Learned controllers leave the block here, and their values sound in it.
+    auto values = readRawValues();
+    midiLearn.process (midiMessages, values);
+    roastLevel.store (engine.process (buffer, midiMessages, engineParameters (values)));
 }
 
 juce::AudioProcessor* JUCE_CALLTYPE createPluginFilter()

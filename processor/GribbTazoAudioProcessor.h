@@ -90,9 +90,10 @@ private:
 
     std::array<std::atomic<float>*, gribb::numParameters> rawValues {};
 
-    float raw (gribb::ParamIndex index) const noexcept { return rawValues[(size_t) index]->load(); }
-    /** The block's parameter values, each read once. */
-    gribb::EngineParameters readParameters() const noexcept;
+    /** The block's parameter values, each read once from the parameter state. */
+    gribb::BlockValues readRawValues() const noexcept;
+    /** The engine's view of the block's values. */
+    static gribb::EngineParameters engineParameters (const gribb::BlockValues& values) noexcept;
 
     gribb::GribbEngine engine;
     std::atomic<int> currentProgram { 0 }; // the window's timer reads it; a host may set it from any thread

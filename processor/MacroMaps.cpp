@@ -4,21 +4,11 @@
 
 namespace gribb
 {
-namespace
-{
-template <size_t n>
-void applyTargets (juce::AudioProcessorValueTreeState& parameters, const std::array<MacroTarget, n>& targets, float x)
-{
-    for (const auto& target : targets)
-        writePlainValue (parameters, parameterTable[(size_t) target.parameter].id, macroValue (target, x));
-}
-} // namespace
-
 void applyMacro (juce::AudioProcessorValueTreeState& parameters, Macro macro, float x)
 {
-    if (macro == Macro::crush)
-        applyTargets (parameters, crushTargets, x);
-    else
-        applyTargets (parameters, warpTargets, x);
+    forEachMacroTarget (macro, x, [&parameters] (ParamIndex index, float plain)
+    {
+        writePlainValue (parameters, parameterTable[(size_t) index].id, plain);
+    });
 }
 } // namespace gribb

@@ -42,6 +42,19 @@ inline float macroValue (const MacroTarget& target, float x) noexcept
     return target.start + x * (target.end - target.start);
 }
 
+/** Calls visit (parameter, plain value) for each target of a macro at position x, in the map's
+    order. Any thread: no allocation, no lock. */
+template <typename Visit>
+void forEachMacroTarget (Macro macro, float x, Visit&& visit)
+{
+    if (macro == Macro::crush)
+        for (const auto& target : crushTargets)
+            visit (target.parameter, macroValue (target, x));
+    else
+        for (const auto& target : warpTargets)
+            visit (target.parameter, macroValue (target, x));
+}
+
 /** Writes a macro's targets for position x through the host-notifying path, without a change
     gesture, in the map's order. A target the parameter state does not hold is skipped. Message
     thread. */

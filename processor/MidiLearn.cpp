@@ -1,7 +1,11 @@
 #include "processor/MidiLearn.h"
 
+#include "processor/WritePlainValue.h"
+
+#include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <type_traits>
 
 namespace gribb
 {
@@ -32,8 +36,75 @@ const char* idOfTarget (int target)
 static_assert (std::atomic<int>::is_always_lock_free && std::atomic<float>::is_always_lock_free
                && std::atomic<bool>::is_always_lock_free && std::atomic<juce::uint32>::is_always_lock_free);
 
-// A MidiBuffer stores each event as its sample position (int32), its size (uint16) and its bytes.
-constexpr int eventHeaderBytes = (int) (sizeof (juce::int32) + sizeof (juce::uint16));
+static_assert (std::atomic<juce::uint64>::is_always_lock_free && std::atomic<void*>::is_always_lock_free);
+
+/** Removes, in place and without the heap, the events of a MIDI buffer for which
+    `take (const juce::uint8* bytes, int numBytes)` returns true; `take` sees every event once, in
+    the buffer's order, and the events that stay keep their order and sample positions.
+
+    JUCE's MidiBuffer offers no removal of single events, so this edits its public byte array
+    `data` directly and relies on JUCE's layout of it (MidiBufferHelpers in juce_MidiBuffer.cpp):
+    the events lie back to back in time order, each as its sample position (int32), the number of
+    its bytes (uint16) and its bytes, unaligned, with nothing else in the array. The MIDI learn
+    tests compare the events that stay, byte for byte, with the buffer's own iterator. */
+template <typename Take>
+void removeEventsInPlace (juce::MidiBuffer& midi, Take&& take) noexcept
+{
+    static_assert (std::is_same_v<decltype (midi.data), juce::Array<juce::uint8>>,
+                   "a MidiBuffer keeps its events in one array of bytes");
+    constexpr int eventHeaderBytes = (int) (sizeof (juce::int32) + sizeof (juce::uint16));
+
+    auto& bytes = midi.data;
+    const int size = bytes.size();
+    auto* const base = bytes.getRawDataPointer();
+
+    // One pass: the events that stay are moved up over the ones taken out.
+    int read = 0, write = 0;
+    while (read + eventHeaderBytes <= size)
+    {
+        juce::uint16 dataSize = 0;
+        std::memcpy (&dataSize, base + read + sizeof (juce::int32), sizeof (dataSize));
+        const int eventBytes = eventHeaderBytes + dataSize;
+
+        if (! take (static_cast<const juce::uint8*> (base + read + eventHeaderBytes), (int) dataSize))
+        {
+            if (write != read)
+                std::memmove (base + write, base + read, (size_t) eventBytes);
+            write += eventBytes;
+        }
+
+        read += eventBytes;
+    }
+
+    if (write == read)
+        return;
+
+    // Shortening a juce::Array may give its storage back to the heap, so the kept bytes are put
+    // back instead: cleared without freeing, then added again in small pieces through the stack.
+    // The storage holds at least the old size, so adding never reallocates.
+    bytes.clearQuick();
+    juce::uint8 piece[256];
+    for (int done = 0; done < write;)
+    {
+        const int n = juce::jmin ((int) sizeof (piece), write - done);
+        std::memcpy (piece, base + done, (size_t) n);
+        bytes.addArray (static_cast<const juce::uint8*> (piece), n);
+        done += n;
+    }
+}
+
+juce::uint32 serialOf (juce::uint64 move) noexcept { return (juce::uint32) (move >> 32); }
+
+float valueOf (juce::uint64 move) noexcept
+{
+    const auto bits = (juce::uint32) (move & 0xffffffffu);
+    float value;
+    std::memcpy (&value, &bits, sizeof (value));
+    return value;
+}
+
+/** Serial numbers wrap around; a is before b when it is less than half the range behind. */
+bool isBefore (juce::uint32 a, juce::uint32 b) noexcept { return (juce::int32) (a - b) < 0; }
 } // namespace
 
 const juce::Identifier MidiLearn::stateType ("MIDI_LEARN");
@@ -46,6 +117,19 @@ MidiLearn::MidiLearn (juce::AudioProcessorValueTreeState& state)
 
     for (auto& binding : bindings)
         binding.store (-1);
+    for (auto& move : pending)
+        move.store (0);
+    for (auto& serial : landed)
+        serial.store (0);
+    for (auto& count : othersAtMove)
+        count.store (0);
+
+    for (size_t i = 0; i < parameterOf.size(); ++i)
+    {
+        writeCounters[i].ownWriter = &ownWriter;
+        if (parameterOf[i] != nullptr)
+            parameterOf[i]->addListener (&writeCounters[i]);
+    }
 
     startTimer (applyIntervalMs);
 }
@@ -55,6 +139,17 @@ MidiLearn::~MidiLearn()
     // A gesture still open is left to the host: while the plug-in is being destroyed, nothing is
     // reported to it any more.
     stopTimer();
+
+    for (size_t i = 0; i < parameterOf.size(); ++i)
+        if (parameterOf[i] != nullptr)
+            parameterOf[i]->removeListener (&writeCounters[i]);
+}
+
+juce::uint64 MidiLearn::packMove (float value, juce::uint32 serial) noexcept
+{
+    juce::uint32 bits;
+    std::memcpy (&bits, &value, sizeof (bits));
+    return ((juce::uint64) serial << 32) | bits;
 }
 
 const char* MidiLearn::whyNotLearnable (int controller) noexcept
@@ -151,7 +246,28 @@ void MidiLearn::bindLearned (int target, int controller) noexcept
     changes.fetch_add (1);
 }
 
-void MidiLearn::handleController (int channel, int controller, int value, bool& bound) noexcept
+void MidiLearn::hold (int parameter, float normalised, juce::uint32 serial, BlockValues& values) noexcept
+{
+    auto* p = parameterOf[(size_t) parameter];
+    if (p == nullptr)
+        return;
+
+    // A host-notifying write of `normalised` sets the parameter to its value on the parameter's
+    // step, and the parameter state then reads that value back from the parameter's normalised
+    // value, keeping its own when the two are approximately equal (AudioParameterFloat::setValue,
+    // getValue and the state's ParameterAdapter). The same arithmetic here gives the same float.
+    auto plain = p->convertFrom0to1 (p->convertTo0to1 (p->convertFrom0to1 (normalised)));
+    auto& value = values[(size_t) parameter];
+    if (juce::approximatelyEqual (plain, value))
+        plain = value;
+
+    value = plain;
+    const auto others = writeCounters[(size_t) parameter].otherWrites.load();
+    overrides[(size_t) parameter] = { true, plain, serial, others };
+    othersAtMove[(size_t) parameter].store (others);
+}
+
+bool MidiLearn::handleController (int channel, int controller, int value, BlockValues& values) noexcept
 {
     if (learning.load() >= 0 && controller <= highestLearnableController)
     {
@@ -167,6 +283,8 @@ void MidiLearn::handleController (int channel, int controller, int value, bool& 
         }
     }
 
+    bool bound = false;
+
     for (int target = 0; target < numLearnTargets; ++target)
     {
         const auto binding = unpack (bindings[(size_t) target].load());
@@ -174,58 +292,56 @@ void MidiLearn::handleController (int channel, int controller, int value, bool& 
         if (binding.controller != controller || (binding.channel != 0 && binding.channel != channel))
             continue;
 
-        auto& move = pending[(size_t) target];
-        move.value.store (normalisedFor (target, value));
-        move.waiting.store (true);
+        if (++lastSerial == 0)
+            ++lastSerial;
+
+        const float normalised = normalisedFor (target, value);
         bound = true;
-    }
-}
 
-void MidiLearn::process (juce::MidiBuffer& midi) noexcept
-{
-    auto& bytes = midi.data;
-    const int size = bytes.size();
-    auto* const base = bytes.getRawDataPointer();
-
-    // One pass: each controller message is read, and the events that stay are moved up over the
-    // ones taken out, in place.
-    int read = 0, write = 0;
-    while (read + eventHeaderBytes <= size)
-    {
-        juce::uint16 dataSize = 0;
-        std::memcpy (&dataSize, base + read + sizeof (juce::int32), sizeof (dataSize));
-        const int eventBytes = eventHeaderBytes + dataSize;
-        const auto* message = base + read + eventHeaderBytes;
-
-        bool bound = false;
-        if (dataSize >= 3 && (message[0] & 0xf0) == 0xb0)
-            handleController ((message[0] & 0x0f) + 1, message[1] & 0x7f, message[2] & 0x7f, bound);
-
-        if (! bound)
+        // Held first, then handed on: the message thread must see what other writes the move
+        // came after (othersAtMove) once it sees the move.
+        if (target < numParameters)
         {
-            if (write != read)
-                std::memmove (base + write, base + read, (size_t) eventBytes);
-            write += eventBytes;
+            hold (target, normalised, lastSerial, values);
+        }
+        else
+        {
+            // Each target's plain value, normalised with its range as writePlainValue does.
+            forEachMacroTarget ((Macro) (target - numParameters), normalised, [&] (ParamIndex parameter, float plain)
+            {
+                if (auto* p = parameterOf[(size_t) parameter])
+                    hold (parameter, p->getNormalisableRange().convertTo0to1 (plain), lastSerial, values);
+            });
         }
 
-        read += eventBytes;
+        pending[(size_t) target].store (packMove (normalised, lastSerial));
     }
 
-    if (write == read)
-        return;
+    return bound;
+}
 
-    // Shortening a juce::Array may give its storage back to the heap, so the kept bytes are put
-    // back instead: cleared without freeing, then added again in small pieces through the stack.
-    // The storage holds at least the old size, so adding never reallocates.
-    bytes.clearQuick();
-    juce::uint8 piece[256];
-    for (int done = 0; done < write;)
+void MidiLearn::process (juce::MidiBuffer& midi, BlockValues& values) noexcept
+{
+    // Overrides first: each ends once its own move has landed in the parameter state, or when
+    // anyone else has written the parameter since it was set (that writer is the latest).
+    for (size_t i = 0; i < overrides.size(); ++i)
     {
-        const int n = juce::jmin ((int) sizeof (piece), write - done);
-        std::memcpy (piece, base + done, (size_t) n);
-        bytes.addArray (static_cast<const juce::uint8*> (piece), n);
-        done += n;
+        auto& held = overrides[i];
+        if (! held.active)
+            continue;
+
+        if (landed[i].load() == held.serial || writeCounters[i].otherWrites.load() != held.othersSeen)
+            held.active = false;
+        else
+            values[i] = held.value;
     }
+
+    // Then the block's controllers, in order.
+    removeEventsInPlace (midi, [&] (const juce::uint8* message, int numBytes) noexcept
+    {
+        return numBytes >= 3 && (message[0] & 0xf0) == 0xb0
+            && handleController ((message[0] & 0x0f) + 1, message[1] & 0x7f, message[2] & 0x7f, values);
+    });
 }
 
 //==============================================================================
@@ -271,43 +387,88 @@ void MidiLearn::forgetAll() noexcept
         forget (target);
 }
 
+bool MidiLearn::overtaken (int parameter) const noexcept
+{
+    return writeCounters[(size_t) parameter].otherWrites.load() != othersAtMove[(size_t) parameter].load();
+}
+
+void MidiLearn::write (int target, float value, double now)
+{
+    if (target >= numParameters)
+    {
+        // Through the macro's map, as a drag of its knob writes (applyMacro), target by target.
+        const auto macro = (Macro) (target - numParameters);
+        forEachMacroTarget (macro, value, [this] (ParamIndex index, float plain)
+        {
+            if (! overtaken (index))
+                writePlainValue (parameters, parameterTable[(size_t) index].id, plain);
+        });
+        macros[(size_t) macro].position.store (value);
+        macros[(size_t) macro].moves.fetch_add (1);
+        return;
+    }
+
+    auto* parameter = parameterOf[(size_t) target];
+    if (parameter == nullptr || overtaken (target))
+        return;
+
+    if (! gestureOpen[(size_t) target])
+    {
+        parameter->beginChangeGesture();
+        gestureOpen[(size_t) target] = true;
+    }
+
+    // A value that lands on the parameter's current step is not written again.
+    lastMoveMs[(size_t) target] = now;
+    if (! juce::exactlyEqual (parameter->getValue(), parameter->convertTo0to1 (parameter->convertFrom0to1 (value))))
+        parameter->setValueNotifyingHost (value);
+}
+
 void MidiLearn::applyPendingMoves()
 {
     const auto now = juce::Time::getMillisecondCounterHiRes();
 
+    // The moves not yet written, in the order the controllers made them: a parameter that two
+    // targets move (directly and through a macro) ends at the later move, as it sounds.
+    struct Move
+    {
+        int target;
+        float value;
+        juce::uint32 serial;
+    };
+    std::array<Move, numLearnTargets> moves;
+    size_t count = 0;
+
     for (int target = 0; target < numLearnTargets; ++target)
     {
-        auto& move = pending[(size_t) target];
-
-        if (! move.waiting.exchange (false))
+        const auto move = pending[(size_t) target].load();
+        const auto serial = serialOf (move);
+        if (serial == written[(size_t) target])
             continue;
-
-        const float value = move.value.load();
-
-        if (target >= numParameters)
-        {
-            const auto macro = (Macro) (target - numParameters);
-            applyMacro (parameters, macro, value);
-            macros[(size_t) macro].position.store (value);
-            macros[(size_t) macro].moves.fetch_add (1);
-            continue;
-        }
-
-        auto* parameter = parameterOf[(size_t) target];
-        if (parameter == nullptr)
-            continue;
-
-        if (! gestureOpen[(size_t) target])
-        {
-            parameter->beginChangeGesture();
-            gestureOpen[(size_t) target] = true;
-        }
-
-        // A value that lands on the parameter's current step is not written again.
-        lastMoveMs[(size_t) target] = now;
-        if (! juce::exactlyEqual (parameter->getValue(), parameter->convertTo0to1 (parameter->convertFrom0to1 (value))))
-            parameter->setValueNotifyingHost (value);
+        written[(size_t) target] = serial;
+        moves[count++] = { target, valueOf (move), serial };
     }
+
+    std::sort (moves.begin(), moves.begin() + (std::ptrdiff_t) count,
+               [] (const Move& a, const Move& b) { return isBefore (a.serial, b.serial); });
+
+    // Writes of moves are told apart from anyone else's, which end the overrides at once.
+    ownWriter.store (juce::Thread::getCurrentThreadId());
+
+    for (size_t i = 0; i < count; ++i)
+    {
+        const auto& move = moves[i];
+        write (move.target, move.value, now);
+
+        // The parameter state now holds the move's value: the audio thread's override can go.
+        if (move.target < numParameters)
+            landed[(size_t) move.target].store (move.serial);
+        else
+            forEachMacroTarget ((Macro) (move.target - numParameters), move.value,
+                                [&] (ParamIndex parameter, float) { landed[(size_t) parameter].store (move.serial); });
+    }
+
+    ownWriter.store (nullptr);
 
     for (size_t i = 0; i < gestureOpen.size(); ++i)
     {
@@ -383,5 +544,11 @@ void MidiLearn::restoreFromState (juce::ValueTree& state)
     for (int target = 0; target < numLearnTargets; ++target)
         bindings[(size_t) target].store (pack (restored[(size_t) target]));
     changes.fetch_add (1);
+
+    // The restored state writes every parameter, also those whose value it leaves as it was
+    // (the parameter state reports no write for those): what controllers held ends here, and
+    // moves not yet written are overtaken.
+    for (auto& counter : writeCounters)
+        counter.otherWrites.fetch_add (1);
 }
 } // namespace gribb

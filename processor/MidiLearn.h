@@ -30,16 +30,28 @@ struct ControllerBinding
     }
 };
 
+/** The block's plain parameter values, in the parameter table's order. */
+using BlockValues = std::array<float, numParameters>;
+
 /** MIDI learn: a fixed table that binds MIDI controllers (CC 0..119) to parameters and to the
     macro knobs, the one target waiting to learn the next controller, and the moves of bound
     controllers on their way to the parameters.
 
     The audio thread (process) binds a learned controller, reads bound controllers and takes them
-    out of the block's MIDI, so the voices never see them. It touches only atomics: no lock, no
-    allocation. A controller's move reaches the message thread through a per-target slot (the
-    latest value and a flag); there a timer writes it through the host-notifying path, so the
+    out of the block's MIDI, so the voices never see them. A bound controller's value sounds in
+    the block where it arrives: process puts it, through the macro's map for a macro, into the
+    values the engine reads for the block, and holds it there (an override per parameter) in the
+    blocks after. The move also reaches the message thread through a per-target slot (the latest
+    value and a serial number); there a timer writes it through the host-notifying path, so the
     host records it as automation: a parameter inside a change gesture that stays open while the
     controller keeps moving, a macro through its map exactly as a drag of its knob does.
+
+    An override ends when the message thread's write of its own move has landed in the parameter
+    state (which then reads the same value, so nothing jumps back), or as soon as anyone else
+    writes the parameter: host automation, the window, a program, a preset or a restored state.
+    So the latest writer wins: a move that such a write has overtaken is not written at all. Without a message thread (an offline render), an override lasts
+    until another writer comes. The audio thread touches only atomics and its own fields: no lock,
+    no allocation, no listener call.
 
     Controllers that the voices or JUCE's MPE handling read are refused (whyNotLearnable), so
     learning can never take pressure, timbre, the pedals or the RPN messages away from them. */
@@ -63,10 +75,14 @@ public:
     static juce::String targetName (int target);
 
     //==============================================================================
-    /** Audio thread. Reads the block's controller messages: the target waiting to learn takes the
-        first learnable one; every bound one is handed to its target and removed from the block.
-        Other messages stay, in their order. */
-    void process (juce::MidiBuffer& midi) noexcept;
+    /** Audio thread. `values` holds the block's parameter values as the parameter state holds
+        them (its raw values); held overrides and the block's bound controllers replace them.
+
+        Reads the block's controller messages in order: the target waiting to learn takes the
+        first learnable one; every bound one sets its target (a macro: each parameter of its map)
+        in `values`, the last one of a target winning, and is removed from the block. Other
+        messages stay, in their order. */
+    void process (juce::MidiBuffer& midi, BlockValues& values) noexcept;
 
     //==============================================================================
     /** The target learns the next learnable controller; replaces any other target waiting. */
@@ -93,9 +109,9 @@ public:
     float macroPosition (Macro macro) const noexcept { return macros[(size_t) macro].position.load(); }
     juce::uint32 macroMoves (Macro macro) const noexcept { return macros[(size_t) macro].moves.load(); }
 
-    /** Message thread: writes what the controllers moved since the last call, and ends the
-        gestures of controllers that have rested for gestureRestMs. The timer calls it every
-        applyIntervalMs. */
+    /** Message thread: writes what the controllers moved since the last call, in the order they
+        moved, and ends the gestures of controllers that have rested for gestureRestMs. The timer
+        calls it every applyIntervalMs. */
     void applyPendingMoves();
 
     static constexpr int applyIntervalMs = 10;
@@ -112,7 +128,7 @@ public:
     /** Takes the element out of a restored tree (so the parameter state never holds it) and sets
         the bindings from it; a tree without it leaves nothing bound. Bindings that name no target,
         or a refused or out-of-range controller or channel, are skipped; a controller named twice
-        stays with its first target. */
+        stays with its first target. Values that controllers hold end: the state's values count. */
     void restoreFromState (juce::ValueTree& state);
 
 private:
@@ -122,9 +138,17 @@ private:
     static int pack (ControllerBinding binding) noexcept { return binding.isBound() ? binding.channel * 128 + binding.controller : -1; }
     static ControllerBinding unpack (int packed) noexcept;
 
-    void handleController (int channel, int controller, int value, bool& bound) noexcept;
+    bool handleController (int channel, int controller, int value, BlockValues& values) noexcept;
     void bindLearned (int target, int controller) noexcept;
     static float normalisedFor (int target, int value) noexcept;
+    /** Audio thread: the parameter sounds, from this block on, as the parameter state will read
+        it once the message thread has written `normalised` for the move `serial`. */
+    void hold (int parameter, float normalised, juce::uint32 serial, BlockValues& values) noexcept;
+    /** Message thread: writes one move through the host-notifying path: a parameter inside a
+        gesture, a macro's targets through its map. A parameter that anyone else has written
+        since the move is left alone: that writer came later. */
+    void write (int target, float value, double now);
+    bool overtaken (int parameter) const noexcept;
 
     juce::AudioProcessorValueTreeState& parameters;
     std::array<juce::RangedAudioParameter*, numParameters> parameterOf {};
@@ -134,13 +158,49 @@ private:
     std::atomic<int> refused { -1 };
     std::atomic<juce::uint32> changes { 0 };
 
-    /** A target's latest move, from the audio thread to the message thread. */
-    struct PendingMove
+    /** A target's latest move, from the audio thread to the message thread, as one word: its
+        serial number (upper half; 0 for none yet) and its value (the float's bits, lower half). */
+    static juce::uint64 packMove (float value, juce::uint32 serial) noexcept;
+    std::array<std::atomic<juce::uint64>, numLearnTargets> pending;
+
+    /** Audio thread only: the serial number of the last move read, and each parameter's override. */
+    juce::uint32 lastSerial = 0;
+    struct Override
     {
-        std::atomic<float> value { 0.0f };
-        std::atomic<bool> waiting { false };
+        bool active = false;
+        float value = 0.0f;
+        juce::uint32 serial = 0;      // the move that set it
+        juce::uint32 othersSeen = 0;  // otherWrites when it was set
     };
-    std::array<PendingMove, numLearnTargets> pending;
+    std::array<Override, numParameters> overrides {};
+
+    /** Per parameter: the serial number of the last move the message thread has written (stored
+        once the parameter state holds it), and how many times anyone else wrote it. */
+    std::array<std::atomic<juce::uint32>, numParameters> landed;
+    /** Per parameter: how many times anyone else had written it when a controller last moved it. */
+    std::array<std::atomic<juce::uint32>, numParameters> othersAtMove;
+
+    /** Counts the writes of one parameter that are not the message thread's writes of moves. It
+        is called on whichever thread writes (the host's audio thread for its automation) and
+        touches only atomics. */
+    struct WriteCounter final : juce::AudioProcessorParameter::Listener
+    {
+        std::atomic<juce::uint32> otherWrites { 0 };
+        const std::atomic<void*>* ownWriter = nullptr;
+
+        void parameterValueChanged (int, float) override
+        {
+            if (ownWriter->load() != juce::Thread::getCurrentThreadId())
+                otherWrites.fetch_add (1);
+        }
+        void parameterGestureChanged (int, bool) override {}
+    };
+    std::array<WriteCounter, numParameters> writeCounters;
+    /** The thread writing moves in applyPendingMoves, or nullptr. */
+    std::atomic<void*> ownWriter { nullptr };
+
+    // Message thread only: the serial number of each target's move last written.
+    std::array<juce::uint32, numLearnTargets> written {};
 
     struct MacroKnob
     {

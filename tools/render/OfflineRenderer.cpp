@@ -2,6 +2,19 @@
 
 namespace gribb::render
 {
+namespace
+{
+/** The parameter that plays this message as automation, or nullptr. */
+juce::AudioProcessorParameter* automatedParameter (const RenderSettings& settings, const juce::MidiMessage& message)
+{
+    if (message.isController())
+        for (const auto& [controller, parameter] : settings.automatedControllers)
+            if (controller == message.getControllerNumber())
+                return parameter;
+    return nullptr;
+}
+} // namespace
+
 bool setOutputChannels (juce::AudioProcessor& plugin, int numChannels)
 {
     auto layout = plugin.getBusesLayout();
@@ -59,7 +72,9 @@ RenderResult renderSequence (juce::AudioProcessor& plugin, const juce::MidiMessa
                 break;
 
             const auto offset = (int) std::floor (holder->message.getTimeStamp() * settings.sampleRate) - pos;
-            if (! holder->message.isMetaEvent())
+            if (auto* parameter = automatedParameter (settings, holder->message))
+                parameter->setValueNotifyingHost ((float) holder->message.getControllerValue() / 127.0f);
+            else if (! holder->message.isMetaEvent())
                 midi.addEvent (holder->message, juce::jlimit (0, n - 1, offset));
             ++nextEvent;
         }

@@ -2,6 +2,9 @@
 
 #include <juce_audio_processors/juce_audio_processors.h>
 
+#include <utility>
+#include <vector>
+
 namespace gribb::render
 {
 struct RenderSettings
@@ -10,6 +13,11 @@ struct RenderSettings
     int blockSize = 512;
     int numChannels = 2;
     double tailSeconds = 2.0;
+
+    /** Controllers of the sequence played as parameters' automation instead of sent as MIDI:
+        each message of the controller, on any channel, sets the parameter to value / 127
+        (normalised) before the block it falls in, the last in a block winning. */
+    std::vector<std::pair<int, juce::AudioProcessorParameter*>> automatedControllers;
 };
 
 struct RenderResult

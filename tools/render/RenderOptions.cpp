@@ -12,6 +12,40 @@ bool isNumber (const juce::String& s, bool allowFraction)
     return allowFraction ? t.containsOnly ("0123456789.eE+-") && t.containsAnyOf ("0123456789")
                          : t.containsOnly ("0123456789") ;
 }
+/** --state FILE, --save-state FILE, --learn CC=TARGET and --automate CC=ID. */
+bool parseStateOption (const juce::String& arg, int& i, const juce::StringArray& args, RenderOptions& options, juce::String& error)
+{
+    if (i + 1 >= args.size())
+    {
+        error = "option " + arg + " needs a value";
+        return false;
+    }
+    const auto value = args[++i];
+    const auto cwd = juce::File::getCurrentWorkingDirectory();
+
+    if (arg == "--state" || arg == "--save-state")
+    {
+        if (value.trim().isEmpty())
+        {
+            error = "bad value '' for " + arg + " (expected a file)";
+            return false;
+        }
+        (arg == "--state" ? options.stateFile : options.saveStateFile) = cwd.getChildFile (value);
+        return true;
+    }
+
+    const auto controller = value.upToFirstOccurrenceOf ("=", false, false).trim();
+    const auto target = value.fromFirstOccurrenceOf ("=", false, false).trim();
+    if (! value.containsChar ('=') || ! isNumber (controller, false) || controller.length() > 3
+        || controller.getIntValue() > 127 || target.isEmpty())
+    {
+        error = "bad value '" + value + "' for " + arg + " (expected CC=" + (arg == "--learn" ? "TARGET" : "ID")
+              + ", CC a controller number 0..127)";
+        return false;
+    }
+    (arg == "--learn" ? options.learned : options.automated).emplace_back (controller.getIntValue(), target);
+    return true;
+}
 } // namespace
 
 juce::String renderUsage()
@@ -31,13 +65,24 @@ juce::String renderUsage()
            "                       name starts with (\"05\" or \"05.\")\n"
            "  --param ID=VALUE     set a parameter (ID or name, any case) to a plain value or a\n"
            "                       choice's name; repeatable; applied after --program\n"
+           "  --state FILE         restore a state the plug-in saved (with its learned controllers)\n"
+           "                       before --program, --param and --learn\n"
+           "  --learn CC=TARGET    learn controller CC (0..119) to TARGET (a parameter's ID or name,\n"
+           "                       or crush or warp) on any MIDI channel; repeatable; after --param\n"
+           "  --automate CC=ID     play controller CC of the MIDI as the parameter's automation\n"
+           "                       (CC value / 127 of its range, set before the block the controller\n"
+           "                       falls in) instead of sending it; repeatable (an LV2 host\n"
+           "                       sees each port's range as linear)\n"
+           "  --save-state FILE    write the state after --state, --program, --param and --learn to\n"
+           "                       FILE and exit without rendering\n"
            "  --list-programs      print the plug-in's programs and exit\n"
            "  --list-params        print the plug-in's parameters (ID, name, range, unit, value, after\n"
            "                       --program and --param) and exit\n"
            "  --list-all-params    the same, with the parameters a host adds of its own\n"
            "  --help               print this text\n"
-           "exit codes: 0 done, 1 bad command line, 2 plug-in not loadable, 3 MIDI file unreadable,\n"
-           "            4 unknown program or parameter, or bad value, 5 output not writable\n";
+           "exit codes: 0 done, 1 bad command line, 2 plug-in not loadable, 3 MIDI file or state file\n"
+           "            unreadable, 4 unknown program, parameter or --learn target, or bad value,\n"
+           "            5 output not writable\n";
 }
 
 bool parseRenderOptions (const juce::StringArray& args, RenderOptions& options, juce::String& error)
@@ -110,6 +155,11 @@ bool parseRenderOptions (const juce::StringArray& args, RenderOptions& options, 
             }
             options.parameters.emplace_back (s.upToFirstOccurrenceOf ("=", false, false).trim(),
                                              s.fromFirstOccurrenceOf ("=", false, false).trim());
+        }
+        else if (arg == "--state" || arg == "--save-state" || arg == "--learn" || arg == "--automate")
+        {
+            if (! parseStateOption (arg, i, args, options, error))
+                return false;
         }
         else
         {

@@ -23,9 +23,16 @@ struct RenderOptions
     bool listParameters = false;
     bool listHostParameters = false;    // --list-all-params: also what a host adds of its own
     bool makeFolders = false;           // --mkdir: create the output's folder when it is missing
+
+    // Saved states and learned controllers.
+    juce::File stateFile;               // --state: a state the plug-in saved, restored first
+    juce::File saveStateFile;           // --save-state: where to write the state, instead of rendering
+    std::vector<std::pair<int, juce::String>> learned;   // --learn CC=TARGET
+    std::vector<std::pair<int, juce::String>> automated; // --automate CC=PARAM
     bool showHelp = false;
 
-    bool onlyLists() const noexcept { return listPrograms || listParameters; }
+    /** True when nothing is rendered: a list is printed or the state is saved instead. */
+    bool onlyLists() const noexcept { return listPrograms || listParameters || saveStateFile != juce::File(); }
 };
 
 /** Parses the command line (without the program name). Returns false with a message for an

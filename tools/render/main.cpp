@@ -5,11 +5,13 @@
 
 #include "DefaultPlugin.h"
 #include "DemoPhrase.h"
+#include "LearnedControllers.h"
 #include "MidiFileLoader.h"
 #include "OfflineRenderer.h"
 #include "ParameterListing.h"
 #include "ParameterSetter.h"
 #include "PluginLoader.h"
+#include "PluginState.h"
 #include "ProgramSelection.h"
 #include "RenderOptions.h"
 #include "WavFileWriter.h"
@@ -19,6 +21,7 @@
 namespace
 {
 enum ExitCode { done = 0, badCommandLine = 1, pluginNotLoadable = 2, midiUnreadable = 3, badParameter = 4, outputFailed = 5 };
+constexpr ExitCode stateUnreadable = midiUnreadable; // a state file is an input, as a MIDI file is
 
 int fail (ExitCode code, const juce::String& message)
 {
@@ -77,10 +80,31 @@ int run (const juce::StringArray& args)
         sequence = makeDemoPhrase();
     }
 
+    juce::MemoryBlock savedState;
+    if (options.stateFile != juce::File() && ! readStateFile (options.stateFile, savedState, error))
+        return fail (stateUnreadable, error);
+    if (options.saveStateFile != juce::File() && ! checkOutputFile (options.saveStateFile, options.makeFolders, error))
+        return fail (outputFailed, error);
+
     PluginLoader loader;
     auto plugin = loader.load (options.plugin, options.sampleRate, options.blockSize, error);
     if (plugin == nullptr)
         return fail (pluginNotLoadable, error);
+
+    // --state: restored before the program and the parameters, which go on top of it.
+    if (! savedState.isEmpty())
+    {
+        const auto own = xmlOfPluginState (readPluginState (*plugin));
+        const auto saved = xmlOfPluginState (savedState);
+        if (own == nullptr || saved == nullptr || saved->getTagName() != own->getTagName())
+            return fail (stateUnreadable, options.stateFile.getFullPathName() + " is not a state of " + plugin->getName());
+
+        plugin->prepareToPlay (options.sampleRate, options.blockSize);
+        const bool restored = restorePluginState (*plugin, savedState, error);
+        plugin->releaseResources();
+        if (! restored)
+            return fail (stateUnreadable, error);
+    }
 
     if (! setOutputChannels (*plugin, options.channels))
         return fail (pluginNotLoadable, "the plug-in refuses a " + juce::String (options.channels == 1 ? "mono" : "stereo") + " output");
@@ -107,6 +131,36 @@ int run (const juce::StringArray& args)
     if (! setUpForRender (*plugin, programs, chosenProgram, options.parameters, options.sampleRate, options.blockSize, error))
         return fail (badParameter, error);
 
+    // --learn after the parameters, then --save-state; --automate's parameters.
+    if (! options.learned.empty())
+    {
+        std::vector<LearnRequest> requests;
+        for (const auto& [controller, target] : options.learned)
+            requests.push_back ({ controller, target });
+
+        plugin->prepareToPlay (options.sampleRate, options.blockSize);
+        const bool learned = learnControllers (*plugin, requests, error);
+        plugin->releaseResources();
+        if (! learned)
+            return fail (badParameter, error);
+    }
+
+    if (options.saveStateFile != juce::File())
+    {
+        if (! writeStateFile (options.saveStateFile, readPluginState (*plugin), error))
+            return fail (outputFailed, error);
+        std::cout << "saved state: " << options.saveStateFile.getFullPathName() << "\n";
+    }
+
+    std::vector<std::pair<int, juce::AudioProcessorParameter*>> automatedControllers;
+    for (const auto& [controller, idOrName] : options.automated)
+    {
+        auto* parameter = findParameter (*plugin, idOrName);
+        if (parameter == nullptr)
+            return fail (badParameter, "unknown parameter '" + idOrName + "' for --automate (try --list-params)");
+        automatedControllers.emplace_back (controller, parameter);
+    }
+
     if (options.listParameters)
     {
         std::cout << "ID\tname\trange\tunit\tvalue\n";
@@ -115,11 +169,15 @@ int run (const juce::StringArray& args)
         return done;
     }
 
+    if (options.saveStateFile != juce::File())
+        return done;
+
     RenderSettings settings;
     settings.sampleRate = options.sampleRate;
     settings.blockSize = options.blockSize;
     settings.numChannels = options.channels;
     settings.tailSeconds = options.tailSeconds;
+    settings.automatedControllers = automatedControllers;
 
     const auto result = renderSequence (*plugin, sequence, settings);
 
