@@ -16,7 +16,7 @@ bool isNumber (const juce::String& s, bool allowFraction)
 
 juce::String renderUsage()
 {
-    return "usage: gribb-render [options]\n"
+    return juce::String ("usage: gribb-render [options]\n"
            "  --plugin PATH        VST3 or LV2 bundle to load (default: Gribb Tazo.vst3 installed with\n"
            "                       this program in <prefix>/lib/vst3, else ~/.vst3's, else the system's)\n"
            "  --midi FILE          standard MIDI file to play (default: a built-in demo phrase)\n"
@@ -30,14 +30,16 @@ juce::String renderUsage()
            "                       order --list-programs prints), its whole name, or the number its\n"
            "                       name starts with (\"05\" or \"05.\")\n"
            "  --param ID=VALUE     set a parameter (ID or name, any case) to a plain value or a\n"
-           "                       choice's name; repeatable; applied after --program\n"
-           "  --list-programs      print the plug-in's programs and exit\n"
+           "                       choice's name; repeatable; applied after --program\n")
+         + pitchOptionsUsage()
+         + "  --list-programs      print the plug-in's programs and exit\n"
            "  --list-params        print the plug-in's parameters (ID, name, range, unit, value, after\n"
            "                       --program and --param) and exit\n"
            "  --list-all-params    the same, with the parameters a host adds of its own\n"
            "  --help               print this text\n"
            "exit codes: 0 done, 1 bad command line, 2 plug-in not loadable, 3 MIDI file unreadable,\n"
-           "            4 unknown program or parameter, or bad value, 5 output not writable\n";
+           "            4 unknown program or parameter, or bad value, 5 output not writable,\n"
+           "            6 scale or keyboard mapping file unreadable or invalid\n";
 }
 
 bool parseRenderOptions (const juce::StringArray& args, RenderOptions& options, juce::String& error)
@@ -74,6 +76,7 @@ bool parseRenderOptions (const juce::StringArray& args, RenderOptions& options, 
 
         double d = 0.0;
         juce::String s;
+        bool pitchOption = false;
 
         if (arg == "--help" || arg == "-h")                { options.showHelp = true; }
         else if (arg == "--list-params")                   { options.listParameters = true; }
@@ -110,6 +113,11 @@ bool parseRenderOptions (const juce::StringArray& args, RenderOptions& options, 
             }
             options.parameters.emplace_back (s.upToFirstOccurrenceOf ("=", false, false).trim(),
                                              s.fromFirstOccurrenceOf ("=", false, false).trim());
+        }
+        else if (takePitchOption (args, i, options.pitch, pitchOption, error) || pitchOption)
+        {
+            if (error.isNotEmpty())
+                return false;
         }
         else
         {

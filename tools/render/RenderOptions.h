@@ -2,6 +2,8 @@
 
 #include <juce_core/juce_core.h>
 
+#include "PitchOptions.h"
+
 #include <optional>
 #include <utility>
 #include <vector>
@@ -24,6 +26,7 @@ struct RenderOptions
     bool listHostParameters = false;    // --list-all-params: also what a host adds of its own
     bool makeFolders = false;           // --mkdir: create the output's folder when it is missing
     bool showHelp = false;
+    PitchOptions pitch;                 // --bend-range, --mpe, --scl, --kbm
 
     bool onlyLists() const noexcept { return listPrograms || listParameters; }
 };

@@ -9,6 +9,7 @@
 #include "OfflineRenderer.h"
 #include "ParameterListing.h"
 #include "ParameterSetter.h"
+#include "PitchOptions.h"
 #include "PluginLoader.h"
 #include "ProgramSelection.h"
 #include "RenderOptions.h"
@@ -18,7 +19,7 @@
 
 namespace
 {
-enum ExitCode { done = 0, badCommandLine = 1, pluginNotLoadable = 2, midiUnreadable = 3, badParameter = 4, outputFailed = 5 };
+enum ExitCode { done = 0, badCommandLine = 1, pluginNotLoadable = 2, midiUnreadable = 3, badParameter = 4, outputFailed = 5, tuningUnreadable = 6 };
 
 int fail (ExitCode code, const juce::String& message)
 {
@@ -63,6 +64,10 @@ int run (const juce::StringArray& args)
         }
     }
 
+    // A bad scale or mapping stops the render before anything is loaded or written.
+    if (! readPitchFiles (options.pitch, error))
+        return fail (tuningUnreadable, error);
+
     if (! options.onlyLists() && ! checkOutputFile (options.output, options.makeFolders, error))
         return fail (outputFailed, error);
 
@@ -105,6 +110,9 @@ int run (const juce::StringArray& args)
     }
 
     if (! setUpForRender (*plugin, programs, chosenProgram, options.parameters, options.sampleRate, options.blockSize, error))
+        return fail (badParameter, error);
+
+    if (! applyPitchOptions (*plugin, options.pitch, error))
         return fail (badParameter, error);
 
     if (options.listParameters)
