@@ -26,8 +26,9 @@ bool rewritePluginBlock (juce::MemoryBlock& data, const PitchOptions& options)
     if (length == 0)
         return false;
 
+    // The VST3 host wraps states in the same envelope: only Gribb Tazo's own tree is ours.
     auto xml = juce::AudioProcessor::getXmlFromBinary (data.getData(), (int) length);
-    if (xml == nullptr)
+    if (xml == nullptr || ! xml->hasTagName ("PARAMETERS"))
         return false;
 
     auto* element = xml->getChildByName ("PITCH_SETUP");
