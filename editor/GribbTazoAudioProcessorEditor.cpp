@@ -37,11 +37,12 @@ GribbTazoAudioProcessorEditor::GribbTazoAudioProcessorEditor (GribbTazoAudioProc
         macroMovesShown[(size_t) m] = processorRef.midiLearn.macroMoves ((gribb::Macro) m);
     macroFollower.startTimer (gribb::MidiLearn::applyIntervalMs * 3);
 
-    // Program index i is item ID i + 1. Opening the window shows the current program and writes
-    // nothing; every choice applies its program, the one already shown included.
-    programBox.addItemList (GribbTazoAudioProcessor::getProgramNames(), 1);
-    programBox.setSelectedId (processorRef.getCurrentProgram() + 1, juce::dontSendNotification);
-    programBox.onChoose = [this] (int itemId) { processorRef.selectProgram (itemId - 1); };
+    // Program index i is item ID i + firstProgramId. Opening the window shows the current program
+    // and writes nothing; every choice applies its program, the one already shown included.
+    constexpr int firstProgramId = UserPresetControls::firstProgramId;
+    programBox.addItemList (GribbTazoAudioProcessor::getProgramNames(), firstProgramId);
+    programBox.setSelectedId (processorRef.getCurrentProgram() + firstProgramId, juce::dontSendNotification);
+    programBox.onChoose = [this] (int itemId) { processorRef.selectProgram (itemId - firstProgramId); };
     programBox.extendMenu = [this] (juce::PopupMenu& menu) { userPresets.extendMenu (menu); };
     programBox.onOtherItem = [this] (int itemId) { userPresets.itemChosen (itemId); };
     userPresets.showLoadedPreset();

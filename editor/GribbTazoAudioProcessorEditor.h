@@ -9,7 +9,7 @@
 #include "editor/RoastingChicken.h"
 #include "editor/UserPresetControls.h"
 #include "processor/MacroMaps.h"
-#include "technical/TechnicalPanel.h"
+#include "editor/technical/TechnicalPanel.h"
 
 class GribbTazoAudioProcessor;
 

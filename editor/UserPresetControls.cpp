@@ -20,7 +20,7 @@ void addFolder (juce::PopupMenu& menu, const gribb::PresetFolder& folder, const 
     for (const auto& file : folder.presets)
     {
         listed.push_back (file);
-        menu.addItem (firstId + (int) listed.size() - 1, file.getFileNameWithoutExtension(), true, file == loaded);
+        menu.addItem (firstId + (int) listed.size() - 1, gribb::presetNameOf (file.getParentDirectory(), file), true, file == loaded);
     }
 }
 } // namespace
@@ -90,7 +90,7 @@ void UserPresetControls::showLoadedPreset()
     if (processorRef.getLoadedUserPreset() != juce::File())
         selector.setText (gribb::presetNameOf (gribb::userPresetFolder(), processorRef.getLoadedUserPreset()), juce::dontSendNotification);
     else
-        selector.setSelectedId (processorRef.getCurrentProgram() + 1, juce::dontSendNotification);
+        selector.setSelectedId (processorRef.getCurrentProgram() + firstProgramId, juce::dontSendNotification);
 }
 
 void UserPresetControls::showDialog (juce::AlertWindow* newDialog, std::function<void (int)> onClose)

@@ -1,10 +1,13 @@
 #pragma once
 
+#include <limits>
 #include <vector>
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
 #include "editor/ProgramSelector.h"
+#include "processor/FactoryProgramTable.h"
+#include "processor/PresetLibrary.h"
 
 class GribbTazoAudioProcessor;
 
@@ -16,14 +19,24 @@ class GribbTazoAudioProcessor;
 class UserPresetControls : private juce::Timer
 {
 public:
-    /** Menu item IDs: the factory programs use 1..20. */
+    /** Menu item IDs, in three ranges that must not meet: the factory programs (program index +
+        firstProgramId), the commands, and one ID for each listed preset. */
     enum ItemIds
     {
+        firstProgramId = 1,
         savePresetId = 101,
         openPresetFileId = 102,
         showPresetFolderId = 103,
         firstPresetId = 1001
     };
+    static_assert (firstProgramId > 0, "JUCE's menus and combo boxes take 0 for no item");
+    static_assert (firstProgramId + gribb::numFactoryPrograms <= savePresetId,
+                   "the factory programs' item IDs run into the commands'");
+    static_assert (savePresetId < openPresetFileId && openPresetFileId < showPresetFolderId
+                       && showPresetFolderId < firstPresetId,
+                   "the commands' item IDs run into the presets'");
+    static_assert (firstPresetId <= std::numeric_limits<int>::max() - gribb::maxListedPresets,
+                   "the listed presets' item IDs do not fit in an int");
 
     UserPresetControls (GribbTazoAudioProcessor& processor, ProgramSelector& selector, juce::Component& window);
     ~UserPresetControls() override;

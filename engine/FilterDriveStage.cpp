@@ -56,12 +56,6 @@ void FilterDriveStage::prepare (double sampleRate, int maxBlockSize)
     oversampler.prepare (maxBlockSize);
 }
 
-void FilterDriveStage::reset() noexcept
-{
-    filter.reset();
-    oversampler.reset();
-}
-
 bool FilterDriveStage::isSilent (bool oversample) const noexcept
 {
     return filter.isSilent() && (! oversample || oversampler.isSilent());

@@ -37,9 +37,6 @@ public:
         maxBlockSize samples; the state is cleared. Allocates: call it from prepareToPlay only. */
     void prepare (double sampleRate, int maxBlockSize);
 
-    /** Clears the filter's and the oversampler's states. */
-    void reset() noexcept;
-
     /** Clears the oversampler's states only. */
     void resetOversampler() noexcept { oversampler.reset(); }
 

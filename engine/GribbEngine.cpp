@@ -4,11 +4,6 @@
 
 namespace gribb
 {
-namespace
-{
-constexpr int legacyPitchbendRange = 48;
-} // namespace
-
 GribbEngine::GribbEngine()
 {
     for (auto& v : voices)
@@ -27,10 +22,10 @@ GribbEngine::GribbEngine()
     synth.setCurrentPlaybackSampleRate (sampleRate);
     zoneSynth.setCurrentPlaybackSampleRate (sampleRate);
 
-    synth.enableLegacyMode (legacyPitchbendRange, juce::Range<int> (1, 17));
-    synth.setVoiceStealingEnabled (true);
+    setUpSynthesiser (synth);
+    // The zone player: set up the same way, then it leaves legacy mode for the zones.
+    setUpSynthesiser (zoneSynth);
     zoneSynth.setRole (GribbSynthesiser::Role::zones);
-    zoneSynth.setVoiceStealingEnabled (true);
 }
 
 GribbEngine::~GribbEngine() = default;
@@ -88,15 +83,15 @@ void GribbEngine::prepare (double newSampleRate, int maxBlockSize)
     sampleRate = newSampleRate;
     synth.setCurrentPlaybackSampleRate (sampleRate);
     zoneSynth.setCurrentPlaybackSampleRate (sampleRate);
-    filter.prepare (sampleRate, juce::jmax (1, maxBlockSize));
+    filterDrive.prepare (sampleRate, juce::jmax (1, maxBlockSize));
     degradation.prepare (sampleRate);
     lfo.prepare (sampleRate);
     output.prepare();
 }
 
-void GribbEngine::reset() noexcept
+void GribbEngine::stopPlayback() noexcept
 {
-    filter.resetOversampler();
+    filterDrive.resetOversampler();
 }
 
 bool GribbEngine::voicesAreSilent (const juce::MidiBuffer& midi) const noexcept
@@ -119,7 +114,7 @@ bool GribbEngine::zoneVoicesSound() const noexcept
 
 bool GribbEngine::isSilentBeforeDegradation (const juce::MidiBuffer& midi, bool oversample) const noexcept
 {
-    return voicesAreSilent (midi) && filter.isSilent (oversample);
+    return voicesAreSilent (midi) && filterDrive.isSilent (oversample);
 }
 
 float GribbEngine::process (juce::AudioBuffer<float>& buffer, const juce::MidiBuffer& midi,
@@ -155,7 +150,7 @@ float GribbEngine::process (juce::AudioBuffer<float>& buffer, const juce::MidiBu
             v->lfoFmAmount = fmOffset;
 
     const bool voicesSilent = voicesAreSilent (midi);
-    const bool chainSilent = voicesSilent && filter.isSilent (p.oversample);
+    const bool chainSilent = voicesSilent && filterDrive.isSilent (p.oversample);
 
     if (! voicesSilent)
     {
@@ -173,7 +168,7 @@ float GribbEngine::process (juce::AudioBuffer<float>& buffer, const juce::MidiBu
         settings.resonance = p.resonance;
         settings.oversample = p.oversample;
         settings.shaper = DriveShaper::fromParameters (p.drive, p.hardClip);
-        filter.process (buffer, numSamples, settings);
+        filterDrive.process (buffer, numSamples, settings);
     }
 
     if (! midi.isEmpty())

@@ -34,10 +34,10 @@ public:
         block still works) and clears the chain's state. Allocates: call it from prepareToPlay. */
     void prepare (double sampleRate, int maxBlockSize);
 
-    /** What a host's stop of playback (releaseResources) clears: the oversampler's filter state.
+    /** A host's stop of playback (releaseResources): clears the oversampler's filter state only.
         The lowpass, the reducers' held samples, the meter, the LFO and sounding notes run on, so
         a block after it continues where the last one ended; prepare() clears them all. */
-    void reset() noexcept;
+    void stopPlayback() noexcept;
 
     /** Renders one block into the buffer (its previous content is discarded) from the block's MIDI
         and parameter values, and returns the block's roast value, 0..1. */
@@ -71,7 +71,7 @@ public:
 private:
     std::array<GribbVoice*, polyphony> voices {}; // the synthesiser's voices, owned by it
     std::array<GribbVoice*, polyphony> zoneVoices {}; // the zone player's, owned by it
-    FilterDriveStage filter;
+    FilterDriveStage filterDrive; // the lowpass, then drive and clip, with their oversampler
     DegradationStage degradation;
     OutputStage output;
     double sampleRate = 44100.0;

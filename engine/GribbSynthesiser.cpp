@@ -223,4 +223,10 @@ juce::MPESynthesiserVoice* GribbSynthesiser::findVoiceToSteal (juce::MPENote not
 
     return top != nullptr ? top : low;
 }
+void setUpSynthesiser (juce::MPESynthesiser& synth)
+{
+    constexpr int legacyPitchbendRange = 48; // semitones
+    synth.enableLegacyMode (legacyPitchbendRange, juce::Range<int> (1, 17));
+    synth.setVoiceStealingEnabled (true);
+}
 } // namespace gribb

@@ -85,4 +85,9 @@ private:
     /** Releases every note (with its tail), as a note-off would. */
     void releaseAllNotes() noexcept;
 };
+
+/** Sets a synthesiser up as the instrument plays: JUCE's legacy MPE mode on channels 1 to 16 (each
+    channel bends its own notes) with a 48-semitone bend range, and voice stealing on. The engine's
+    synthesiser and the tests' synthesisers are set up by this one function. */
+void setUpSynthesiser (juce::MPESynthesiser& synth);
 } // namespace gribb

@@ -32,6 +32,12 @@ public:
 private:
     static constexpr int maxGroups = maxLanes / 8;
     static constexpr int groupsAtOnce = 4;
+    // step() takes the lanes eight to a vector and the vectors four at a time, and fills a record
+    // eight samples at a time: a polyphony whose lanes do not fill whole sets of four vectors
+    // (10, 12 or 15 voices of four phases) would step past the arrays.
+    static_assert (maxLanes % (8 * groupsAtOnce) == 0,
+                   "polyphony * phasesPerVoice must be a multiple of 32 (engine/Polyphony.h)");
+    static_assert (maxLength % 8 == 0, "a step's length must be a multiple of 8 samples");
 
     int numLanes = 0;
     alignas (32) float phases[maxLanes] {};     // each lane's phase before the next sample

@@ -3,7 +3,7 @@
 #include <array>
 #include <optional>
 
-#include "processor/ParameterTable.h"
+#include "engine/ParameterTable.h"
 
 namespace gribb
 {

@@ -1,7 +1,5 @@
 #include "processor/GribbTazoAudioProcessor.h"
 
-#include "editor/GribbTazoAudioProcessorEditor.h"
-
 GribbTazoAudioProcessor::GribbTazoAudioProcessor()
     : juce::AudioProcessor (BusesProperties().withOutput ("Output", juce::AudioChannelSet::stereo(), true)),
       parameters (*this, nullptr, "PARAMETERS", createParameterLayout())
@@ -18,11 +16,6 @@ bool GribbTazoAudioProcessor::acceptsMidi() const { return true; }
 bool GribbTazoAudioProcessor::producesMidi() const { return false; }
 bool GribbTazoAudioProcessor::hasEditor() const { return true; }
 
-juce::AudioProcessorEditor* GribbTazoAudioProcessor::createEditor()
-{
-    return new GribbTazoAudioProcessorEditor (*this);
-}
-
 bool GribbTazoAudioProcessor::isBusesLayoutSupported (const BusesLayout& layouts) const
 {
     const auto& out = layouts.getMainOutputChannelSet();
@@ -36,7 +29,7 @@ void GribbTazoAudioProcessor::prepareToPlay (double sampleRate, int samplesPerBl
 
 void GribbTazoAudioProcessor::releaseResources()
 {
-    engine.reset();
+    engine.stopPlayback();
 }
 
 gribb::EngineParameters GribbTazoAudioProcessor::readParameters() const noexcept
@@ -60,6 +53,9 @@ gribb::EngineParameters GribbTazoAudioProcessor::readParameters() const noexcept
     p.resonance = raw (resonance);
     p.drive = raw (drive);
     p.hardClip = raw (hardClip);
+    // The one place where the oversampling choice is decided: "2x" and "4x" both run the drive and
+    // clip through the same four-times oversampler, so they sound alike; "2x" stays a choice of its
+    // own (and the default) so that projects and automation that name it keep their meaning.
     p.oversample = (int) raw (oversample) != 0;
     p.srReduce = raw (srReduce);
     p.bitDepth = raw (bitDepth);

@@ -10,7 +10,7 @@
 
 #include "engine/GribbEngine.h"
 #include "processor/MidiLearn.h"
-#include "processor/ParameterTable.h"
+#include "engine/ParameterTable.h"
 #include "processor/PitchSettings.h"
 
 /** The plug-in: the host's frame around the sound engine. It owns the parameters, reads them once

@@ -1,25 +1,16 @@
 #include "processor/MacroMaps.h"
 
+#include "processor/WritePlainValue.h"
+
 namespace gribb
 {
 namespace
 {
-void writePlain (juce::AudioProcessorValueTreeState& parameters, const char* parameterID, float value)
-{
-    auto* parameter = parameters.getParameter (parameterID);
-
-    if (parameter == nullptr)
-        return;
-
-    const auto range = parameters.getParameterRange (parameterID);
-    parameter->setValueNotifyingHost (range.convertTo0to1 (value));
-}
-
 template <size_t n>
 void applyTargets (juce::AudioProcessorValueTreeState& parameters, const std::array<MacroTarget, n>& targets, float x)
 {
     for (const auto& target : targets)
-        writePlain (parameters, parameterTable[(size_t) target.parameter].id, macroValue (target, x));
+        writePlainValue (parameters, parameterTable[(size_t) target.parameter].id, macroValue (target, x));
 }
 } // namespace
 

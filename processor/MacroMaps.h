@@ -4,7 +4,7 @@
 
 #include <juce_audio_processors/juce_audio_processors.h>
 
-#include "processor/ParameterTable.h"
+#include "engine/ParameterTable.h"
 
 namespace gribb
 {

@@ -6,7 +6,7 @@
 #include <juce_audio_processors/juce_audio_processors.h>
 
 #include "processor/MacroMaps.h"
-#include "processor/ParameterTable.h"
+#include "engine/ParameterTable.h"
 
 namespace gribb
 {

@@ -45,7 +45,7 @@ void compareScripts (const Settings& base, double rate, int seed)
                 break;
             case 2:
             {
-                // Mostly the base settings (what the processor pushes every block), sometimes
+                // Mostly the base settings (what the engine pushes every block), sometimes
                 // others: shorter, zero-length stages, a sustain of 0 or 1.
                 juce::ADSR::Parameters p = first;
                 if (random.nextBool())

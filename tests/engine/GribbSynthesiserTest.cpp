@@ -26,12 +26,11 @@ struct Rig
             voices.push_back (voice);
             synth.addVoice (voice);
         }
-        synth.enableLegacyMode (48, juce::Range<int> (1, 17));
-        synth.setVoiceStealingEnabled (true);
+        gribb::setUpSynthesiser (synth);
         synth.setCurrentPlaybackSampleRate (rate);
     }
 
-    // What the processor does before each block: the same snapshot into every voice.
+    // What the engine does before each block: the same snapshot into every voice.
     void setBlockParameters (int shape, float unison, float lfoFm)
     {
         for (auto* voice : voices)

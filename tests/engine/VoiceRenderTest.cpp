@@ -5,6 +5,7 @@
 
 #include <cmath>
 
+#include "engine/GribbSynthesiser.h"
 #include "engine/GribbVoice.h"
 #include "support/ReferenceOscillator.h"
 
@@ -57,7 +58,7 @@ void compareWithPlainLoop (const Case& c, float tolerance)
     juce::MPESynthesiser synth;
     auto* voice = new gribb::GribbVoice();
     synth.addVoice (voice);
-    synth.enableLegacyMode (48, juce::Range<int> (1, 17));
+    gribb::setUpSynthesiser (synth);
     synth.setCurrentPlaybackSampleRate (rate);
 
     voice->params.oscType = c.shape;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "engine/GribbSynthesiser.h"
 #include "engine/GribbVoice.h"
 #include "support/ReferenceOscillator.h"
 #include "support/SameSamples.h"
@@ -281,7 +282,7 @@ TEST (GribbVoice, ReleaseKeepsSoundingThenFreesTheVoice)
 TEST (GribbVoice, AReleaseEndedByNewParametersStillFreesTheVoice)
 {
     // JUCE's envelope ends a release at once when it is given parameters whose release has no
-    // distance to travel (sustain 0), as the processor's per-block update does. The voice must
+    // distance to travel (sustain 0), as the engine's per-block update does. The voice must
     // not stay busy and silent.
     TestVoice v;
     v.params.sustain = 0.0f;
@@ -299,7 +300,7 @@ TEST (GribbVoice, AReleaseEndedByNewParametersStillFreesTheVoice)
 
 TEST (GribbVoice, AReleaseTakesItsReleaseTimeWhateverTheSustainLevel)
 {
-    // The processor pushes the envelope settings into every voice before every block. A note let
+    // The engine pushes the envelope settings into every voice before every block. A note let
     // go while above its sustain level (here in its decay) must still fade over the release time:
     // not (level / sustain) times longer, and not cut off when the sustain is 0.
     for (float sustain : { 0.0f, 0.02f, 0.8f })
@@ -405,7 +406,7 @@ struct OneVoiceSynth
     OneVoiceSynth()
     {
         synth.addVoice (voice);
-        synth.enableLegacyMode (48, juce::Range<int> (1, 17));
+        gribb::setUpSynthesiser (synth);
         synth.setCurrentPlaybackSampleRate (48000.0);
         voice->params.release = 0.01f;
     }

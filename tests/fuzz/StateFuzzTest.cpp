@@ -289,6 +289,34 @@ void expectFiniteAudio (GribbTazoAudioProcessor& processor, long long input)
         for (int i = 0; i < buffer.getNumSamples(); ++i)
             ASSERT_TRUE (std::isfinite (buffer.getSample (ch, i))) << "channel " << ch << " sample " << i << " after input " << input;
 }
+
+/** Writes the input in flight to a file in the temporary folder when the test ends with a fatal
+    failure, whichever check stopped it (an ASSERT_* returns from the test at once), and stops
+    the AddressSanitizer callback from writing it. */
+class FailingInputKeeper
+{
+public:
+    FailingInputKeeper (const Bytes& input, const char* fileName) : data (input), name (fileName) {}
+
+    ~FailingInputKeeper()
+    {
+        inputInFlight = nullptr;
+
+        if (! ::testing::Test::HasFatalFailure())
+            return;
+
+        const auto dump = fuzzDumpFile (name);
+        dump.replaceWithData (data.data(), data.size());
+        std::cout << "[fuzz] failing input written to " << dump.getFullPathName() << std::endl;
+    }
+
+private:
+    const Bytes& data;
+    const char* name;
+
+    JUCE_DECLARE_NON_COPYABLE (FailingInputKeeper)
+};
+
 /** Every check made after one input; a fatal failure stops here and the caller saves the input. */
 void checkProcessorAfterInput (GribbTazoAudioProcessor& processor, long long input, bool changed, long long& savedOutsideLimits)
 {
@@ -349,6 +377,7 @@ TEST (StateFuzz, MutatedAndRandomBlocksNeverLeaveTheProcessorBroken)
    #if defined(__SANITIZE_ADDRESS__)
     __sanitizer_set_death_callback (writeInputInFlight); // an AddressSanitizer report leaves the input in gribb-fuzz-crash.bin
    #endif
+    const FailingInputKeeper keeper (data, "gribb-fuzz-failure.bin");
 
     long long restored = 0, ignored = 0, savedOutsideLimits = 0;
     double slowestMs = 0.0;
@@ -373,13 +402,7 @@ TEST (StateFuzz, MutatedAndRandomBlocksNeverLeaveTheProcessorBroken)
         checkProcessorAfterInput (processor, input, changed, savedOutsideLimits);
 
         if (::testing::Test::HasFatalFailure())
-        {
-            const auto dump = fuzzDumpFile ("gribb-fuzz-failure.bin");
-            dump.replaceWithData (data.data(), data.size());
-            std::cout << "[fuzz] failing input written to " << dump.getFullPathName() << std::endl;
-            inputInFlight = nullptr;
-            return;
-        }
+            return; // the keeper writes the input
 
         if (input > 0 && input % 20000 == 0)
             std::cout << "[fuzz] " << input << " inputs, restored " << restored << ", slowest " << slowestMs << " ms" << std::endl;
@@ -389,7 +412,6 @@ TEST (StateFuzz, MutatedAndRandomBlocksNeverLeaveTheProcessorBroken)
             corpus.push_back (data);
     }
 
-    inputInFlight = nullptr;
     std::cout << "[fuzz] restored " << restored << ", ignored " << ignored << ", corpus " << corpus.size()
               << ", largest input " << largest << " bytes, slowest input " << slowestMs << " ms, saved blocks outside the limits "
               << savedOutsideLimits << std::endl;
@@ -416,7 +438,7 @@ TEST (StateFuzz, MutatedAndRandomPresetFilesNeverLeaveTheProcessorBroken)
         for (int program = 0; program < 20; ++program)
         {
             source.setCurrentProgram (program);
-            const auto text = gribb::presetText (source, GribbTazoAudioProcessor::getProgramNames()[program]);
+            const auto text = gribb::presetText (source.parameters, GribbTazoAudioProcessor::getProgramNames()[program]);
             const auto* utf8 = text.toRawUTF8();
             corpus.emplace_back (utf8, utf8 + text.getNumBytesAsUTF8());
         }
@@ -437,6 +459,7 @@ TEST (StateFuzz, MutatedAndRandomPresetFilesNeverLeaveTheProcessorBroken)
    #if defined(__SANITIZE_ADDRESS__)
     __sanitizer_set_death_callback (writeInputInFlight);
    #endif
+    const FailingInputKeeper keeper (data, "gribb-fuzz-preset-failure.gribbpreset");
 
     long long loaded = 0, refused = 0;
 
@@ -453,7 +476,7 @@ TEST (StateFuzz, MutatedAndRandomPresetFilesNeverLeaveTheProcessorBroken)
             ++loaded;
             ASSERT_TRUE (result.problem.isEmpty());
             ASSERT_FALSE (result.preset->values.empty());
-            gribb::applyUserPreset (processor, *result.preset);
+            gribb::applyUserPreset (processor.parameters, *result.preset);
 
             if (corpus.size() < numSeeds + 2000)
                 corpus.push_back (data);
@@ -461,7 +484,8 @@ TEST (StateFuzz, MutatedAndRandomPresetFilesNeverLeaveTheProcessorBroken)
         else
         {
             ++refused;
-            ASSERT_TRUE (result.problem.isNotEmpty() && ! result.problem.containsAnyOf ("\r\n")) << "input " << input;
+            ASSERT_TRUE (result.problem.isNotEmpty() && ! result.problem.containsAnyOf ("\r\n") && result.problem.length() <= 120)
+                << "input " << input << ": " << result.problem;
         }
 
         expectLegalValues (processor, input);
@@ -469,16 +493,9 @@ TEST (StateFuzz, MutatedAndRandomPresetFilesNeverLeaveTheProcessorBroken)
             expectFiniteAudio (processor, input);
 
         if (::testing::Test::HasFatalFailure())
-        {
-            const auto dump = fuzzDumpFile ("gribb-fuzz-preset-failure.gribbpreset");
-            dump.replaceWithData (data.data(), data.size());
-            std::cout << "[fuzz] failing input written to " << dump.getFullPathName() << std::endl;
-            inputInFlight = nullptr;
-            return;
-        }
+            return; // the keeper writes the input
     }
 
-    inputInFlight = nullptr;
     std::cout << "[fuzz] presets: loaded " << loaded << ", refused " << refused << ", corpus " << corpus.size() << std::endl;
 
     if (iterations >= 1000)

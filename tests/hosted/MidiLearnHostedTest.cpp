@@ -13,7 +13,7 @@
 #include <functional>
 
 #include "ParameterSetter.h"
-#include "processor/ParameterTable.h"
+#include "engine/ParameterTable.h"
 #include "PluginLoader.h"
 #include "support/HostedPlugin.h"
 #include "support/MessagePump.h"

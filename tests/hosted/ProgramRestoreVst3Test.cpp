@@ -12,7 +12,7 @@
 #include <juce_core/juce_core.h>
 
 #include "processor/FactoryProgramTable.h"
-#include "processor/ParameterTable.h"
+#include "engine/ParameterTable.h"
 #include "support/ShadowingVst3Host.h"
 
 using gribb::test::ShadowingVst3Host;

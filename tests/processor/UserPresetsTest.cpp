@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -171,6 +172,8 @@ TEST (UserPresets, BadFilesChangeNothingAndAreReportedByNameAndReason)
         { "larger than any preset", huge, "too large" },
         { "a newer format", text (presetXml (goodParams, "presetFormat=\"2\"")), "newer Gribb Tazo" },
         { "a format that is no number", text (presetXml (goodParams, "presetFormat=\"one\"")), "unknown preset format" },
+        { "a format with a line break", text (presetXml (goodParams, "presetFormat=\"1\n</PARA\x01METERS and a long tail of text after it\"")),
+          "unknown preset format (1\\n</PARA\\x01METE...)" },
         { "only NaN text", text (presetXml ("<PARAM id=\"cutoff\" value=\"nan\"/><PARAM id=\"drive\" value=\"NaN\"/>")), "no Gribb Tazo values" },
         { "only unknown IDs", text (presetXml ("<PARAM id=\"wobble\" value=\"1\"/>")), "no Gribb Tazo values" },
     };
@@ -192,7 +195,8 @@ TEST (UserPresets, BadFilesChangeNothingAndAreReportedByNameAndReason)
         std::cout << "  " << c.name << ": " << message << std::endl;
         EXPECT_TRUE (message.contains (c.reason)) << message;
         EXPECT_TRUE (message.contains (file.getFileName())) << message;
-        EXPECT_FALSE (message.containsAnyOf ("\r\n")) << "one line";
+        EXPECT_FALSE (message.containsAnyOf ("\r\n\x01")) << "one line, control characters escaped";
+        EXPECT_LT (message.length(), 200) << "bounded";
         EXPECT_TRUE (ProcessorSnapshot::of (processor) == before);
         EXPECT_EQ (processor.getLoadedUserPreset(), juce::File());
     }
@@ -231,6 +235,8 @@ TEST (UserPresets, ValuesAreClampedUnknownIdsSkippedAndMissingOrUnreadableOnesKe
         { "huge values are clamped", "<PARAM id=\"cutoff\" value=\"1e30\"/><PARAM id=\"drive\" value=\"-1e300\"/>", 20000.0f, 1.0f, 0.5f },
         { "NaN text keeps the value", "<PARAM id=\"cutoff\" value=\"nan\"/><PARAM id=\"drive\" value=\"12\"/>", 777.0f, 12.0f, 0.5f },
         { "text that is no number keeps the value", "<PARAM id=\"cutoff\" value=\"loud\"/><PARAM id=\"drive\" value=\"\"/><PARAM id=\"attack\" value=\"2\"/>", 777.0f, 3.0f, 2.0f },
+        { "a number with more after it keeps the value", "<PARAM id=\"cutoff\" value=\"0x10\"/><PARAM id=\"drive\" value=\"12abc\"/><PARAM id=\"attack\" value=\" +1.5e+0 \"/>", 777.0f, 3.0f, 1.5f },
+        { "half an exponent keeps the value", "<PARAM id=\"cutoff\" value=\"1e\"/><PARAM id=\"drive\" value=\"-.\"/><PARAM id=\"attack\" value=\".25\"/>", 777.0f, 3.0f, 0.25f },
         { "unknown IDs are skipped", "<PARAM id=\"wobble\" value=\"5\"/><PARAM id=\"drive\" value=\"9\"/>", 777.0f, 9.0f, 0.5f },
         { "the first of repeated IDs counts", "<PARAM id=\"drive\" value=\"9\"/><PARAM id=\"drive\" value=\"40\"/>", 777.0f, 9.0f, 0.5f },
     };
@@ -464,6 +470,40 @@ TEST (UserPresets, TheListIsSortedByNameWithSubfoldersAndLeavesOutWhatIsNoPreset
     EXPECT_EQ (namesIn (list.subfolders[1].subfolders[0]), juce::StringArray ("Warm"));
 
     EXPECT_TRUE (gribb::scanPresetFolder (scratch.folder.getChildFile ("none yet")).presets.empty());
+}
+
+TEST (UserPresets, AFileNameThatIsNotUtf8IsListedWhole)
+{
+    // File names are bytes. Each byte that is not valid UTF-8 shows as U+FFFD, and the name loses
+    // its extension, no more and no less; the file itself opens.
+    ScratchFolder scratch;
+    const auto text = presetXml ("<PARAM id=\"drive\" value=\"9\"/>");
+    struct Case { const char* bytes; const char* shown; };
+    const Case cases[] = {
+        { "Bad\xff\xfeName", "Bad\xef\xbf\xbd\xef\xbf\xbdName" },
+        { "Caf\xe9 bar", "Caf\xef\xbf\xbd bar" },
+        { "Over\xc0\xaflong", "Over\xef\xbf\xbd\xef\xbf\xbdlong" },
+    };
+
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE (c.shown);
+        const auto path = scratch.folder.getFullPathName().toStdString() + "/" + c.bytes + ".gribbpreset";
+        auto* out = std::fopen (path.c_str(), "wb");
+        ASSERT_NE (out, nullptr);
+        std::fputs (text.toRawUTF8(), out);
+        std::fclose (out);
+
+        const auto list = gribb::scanPresetFolder (scratch.folder);
+        ASSERT_EQ (list.presets.size(), 1u);
+        EXPECT_EQ (gribb::presetNameOf (scratch.folder, list.presets[0]), juce::String::fromUTF8 (c.shown));
+        EXPECT_EQ (gribb::presetNameOf (list.presets[0].getParentDirectory(), list.presets[0]), juce::String::fromUTF8 (c.shown));
+
+        GribbTazoAudioProcessor processor;
+        EXPECT_EQ (gribb::loadUserPresetFile (processor, list.presets[0]), "");
+        EXPECT_NEAR (plain (processor, "drive"), 9.0f, 0.01f);
+        ASSERT_EQ (std::remove (path.c_str()), 0);
+    }
 }
 
 TEST (UserPresets, LoadingReachesTheHostAsParameterEditsAndLeavesTheProgramAlone)

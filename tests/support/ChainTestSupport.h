@@ -5,12 +5,14 @@
 #include <vector>
 
 #include "processor/GribbTazoAudioProcessor.h"
+#include "support/NotesAndAudioChecks.h"
 #include "support/ProcessorTestHelpers.h"
 
 namespace gribb::test
 {
 /** Every stage doing something: FM voices with unison, the LFO on cutoff and FM, drive and clip
-    oversampled, rate reduction and bit crushing. */
+    oversampled, rate reduction and bit crushing (the engine's tests have the same settings as
+    engine values, tests/engine/GribbEngineTest.cpp). */
 inline void setEveryStageActive (GribbTazoAudioProcessor& processor)
 {
     const std::pair<const char*, float> settings[] = {
@@ -21,13 +23,5 @@ inline void setEveryStageActive (GribbTazoAudioProcessor& processor)
     };
     for (const auto& [id, value] : settings)
         setPlain (processor, id, value);
-}
-
-inline juce::MidiBuffer chord (int firstNote, int count, int sample = 0)
-{
-    juce::MidiBuffer midi;
-    for (int i = 0; i < count; ++i)
-        midi.addEvent (juce::MidiMessage::noteOn (1 + i % 16, firstNote + 5 * i, (juce::uint8) 110), sample);
-    return midi;
 }
 } // namespace gribb::test

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "processor/GribbTazoAudioProcessor.h"
+#include "support/NotesAndAudioChecks.h"
 
 namespace gribb::test
 {
@@ -17,17 +18,6 @@ inline void setPlain (GribbTazoAudioProcessor& processor, const char* id, float 
 {
     auto* parameter = processor.parameters.getParameter (id);
     parameter->setValueNotifyingHost (parameter->convertTo0to1 (value));
-}
-
-/** True when the first numSamples samples (all of them for -1) of every channel are finite. */
-inline bool allFinite (const juce::AudioBuffer<float>& buffer, int numSamples = -1)
-{
-    const int n = numSamples < 0 ? buffer.getNumSamples() : numSamples;
-    for (int ch = 0; ch < buffer.getNumChannels(); ++ch)
-        for (int i = 0; i < n; ++i)
-            if (! std::isfinite (buffer.getSample (ch, i)))
-                return false;
-    return true;
 }
 
 /** Plays `firstBlockMidi` in the first of `numBlocks` blocks of the buffer's size and returns the

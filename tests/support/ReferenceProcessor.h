@@ -4,6 +4,7 @@
 
 #include "engine/DegradationStage.h"
 #include "engine/FilterDriveStage.h"
+#include "engine/GribbSynthesiser.h"
 #include "engine/GribbVoice.h"
 #include "engine/Lfo.h"
 #include "engine/OutputStage.h"
@@ -26,8 +27,7 @@ public:
         for (int i = 0; i < gribb::polyphony; ++i)
             synth.addVoice (new gribb::GribbVoice());
         synth.setCurrentPlaybackSampleRate (currentSampleRate);
-        synth.enableLegacyMode (48, juce::Range<int> (1, 17));
-        synth.setVoiceStealingEnabled (true);
+        gribb::setUpSynthesiser (synth);
     }
 
     void prepareToPlay (double sampleRate, int samplesPerBlock)

@@ -1,6 +1,6 @@
 #include "ParameterListing.h"
 
-#include "processor/ParameterTable.h"
+#include "engine/ParameterTable.h"
 
 #include <algorithm>
 

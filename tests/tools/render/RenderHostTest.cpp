@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include <juce_audio_formats/juce_audio_formats.h>
 
 namespace
@@ -215,4 +217,29 @@ TEST_F (RenderHost, AnLv2RenderIsQuietOnStandardError)
     EXPECT_EQ (run.exitCode, 0);
     EXPECT_EQ (run.output, "");
     EXPECT_TRUE (wav.existsAsFile());
+}
+
+TEST_F (RenderHost, AnLv2BundleShadowedByAnInstalledCopyIsNamedInTheMessage)
+{
+    // A copy of the same bundle in the user's LV2 folder (~/.lv2 of a private home): LV2 hosts keep
+    // the first bundle they find for a plug-in URI, so the bundle given by path cannot load. The
+    // message must say which installed copy is in the way, and nothing is written.
+    const auto home = dir.getChildFile ("home");
+    const auto installed = home.getChildFile (".lv2").getChildFile ("Gribb Tazo.lv2");
+    ASSERT_TRUE (installed.createDirectory());
+    ASSERT_TRUE (juce::File (GRIBB_LV2_PATH).copyDirectoryTo (installed));
+
+    const auto previousHome = juce::SystemStats::getEnvironmentVariable ("HOME", {});
+    ::setenv ("HOME", home.getFullPathName().toRawUTF8(), 1);
+    const auto run = runRenderHost ({ "--plugin", GRIBB_LV2_PATH, "--out", wav.getFullPathName(), "--tail", "0" });
+    ::setenv ("HOME", previousHome.toRawUTF8(), 1);
+
+    EXPECT_NE (run.exitCode, 0) << run.output;
+    EXPECT_TRUE (run.output.contains ("shadows it")) << run.output;
+    EXPECT_TRUE (run.output.contains (installed.getFullPathName())) << run.output;
+    EXPECT_FALSE (wav.exists());
+
+    // The installed copy itself loads, by its own path.
+    const auto fromInstalled = runRenderHost ({ "--plugin", installed.getFullPathName(), "--list-programs" });
+    EXPECT_EQ (fromInstalled.exitCode, 0) << fromInstalled.output;
 }

@@ -1,4 +1,4 @@
-#include "technical/TechnicalLookAndFeel.h"
+#include "editor/technical/TechnicalLookAndFeel.h"
 
 namespace
 {

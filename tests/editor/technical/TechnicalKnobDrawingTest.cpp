@@ -2,7 +2,7 @@
 // intended drawing produces.
 #include <gtest/gtest.h>
 
-#include "technical/TechnicalLookAndFeel.h"
+#include "editor/technical/TechnicalLookAndFeel.h"
 #include "support/DrawingChecks.h"
 
 using namespace gribb::test;

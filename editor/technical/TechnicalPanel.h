@@ -7,7 +7,7 @@
 #include <juce_gui_basics/juce_gui_basics.h>
 
 #include "editor/MidiLearnable.h"
-#include "technical/TechnicalLookAndFeel.h"
+#include "editor/technical/TechnicalLookAndFeel.h"
 
 class GribbTazoAudioProcessor;
 
@@ -45,7 +45,7 @@ public:
 private:
     void setupKnob (Knob& knob, const juce::String& parameterID, const juce::String& name);
     template <typename Control>
-    void offerMidiLearn (MidiLearnable<Control>& control, const juce::String& parameterID);
+    void offerMidiLearn (MidiLearnable<Control>& control, int parameterIndex);
     static void styleSectionLabel (juce::Label& label, const juce::String& text);
     static void layoutKnobRow (juce::Rectangle<int> area, std::vector<Knob*> row);
 

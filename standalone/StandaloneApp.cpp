@@ -3,8 +3,8 @@
 // JACK when a JACK server runs, and a command line that answers without a display. JUCE's app
 // would otherwise open no window where there is no display and wait for ever.
 
-#include "editor/StandaloneAudioDevices.h"
-#include "editor/StandaloneWindow.h"
+#include "standalone/StandaloneAudioDevices.h"
+#include "standalone/StandaloneWindow.h"
 
 #include <iostream>
 

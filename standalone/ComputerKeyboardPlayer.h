@@ -6,7 +6,7 @@
 #include <juce_audio_basics/juce_audio_basics.h>
 #include <juce_gui_basics/juce_gui_basics.h>
 
-#include "editor/ComputerKeyboardMapping.h"
+#include "standalone/ComputerKeyboardMapping.h"
 
 /** Plays notes from the computer keyboard into a MidiKeyboardState, on MIDI channel 1. Added as
     a key listener to the Standalone's window, it hears every key that no control of the window

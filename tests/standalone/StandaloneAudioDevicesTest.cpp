@@ -2,7 +2,7 @@
 // set-up last used with it, and the MIDI inputs kept whichever is chosen.
 #include <gtest/gtest.h>
 
-#include "editor/StandaloneAudioDevices.h"
+#include "standalone/StandaloneAudioDevices.h"
 
 namespace
 {

@@ -3,7 +3,7 @@
 #define JUCE_GUI_BASICS_INCLUDE_XHEADERS 1
 #include <juce_gui_basics/juce_gui_basics.h>
 
-#include "editor/DetectableKeyRepeat.h"
+#include "standalone/DetectableKeyRepeat.h"
 
 #if JUCE_LINUX || JUCE_BSD
  #include <X11/XKBlib.h>

@@ -1,6 +1,6 @@
-#include "editor/StandaloneKeyboardBar.h"
+#include "standalone/StandaloneKeyboardBar.h"
 
-#include "editor/ComputerKeyboardMapping.h"
+#include "standalone/ComputerKeyboardMapping.h"
 
 StandaloneKeyboardBar::StandaloneKeyboardBar()
 {

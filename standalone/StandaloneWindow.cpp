@@ -1,7 +1,7 @@
-#include "editor/StandaloneWindow.h"
+#include "standalone/StandaloneWindow.h"
 
-#include "editor/DetectableKeyRepeat.h"
-#include "editor/StandaloneAudioDevices.h"
+#include "standalone/DetectableKeyRepeat.h"
+#include "standalone/StandaloneAudioDevices.h"
 
 namespace
 {

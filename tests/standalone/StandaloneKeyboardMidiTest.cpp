@@ -4,7 +4,7 @@
 
 #include <thread>
 
-#include "editor/StandaloneKeyboardMidi.h"
+#include "standalone/StandaloneKeyboardMidi.h"
 
 namespace
 {

@@ -77,6 +77,10 @@ inline constexpr std::array<ParameterSpec, numParameters> parameterTable {{
     floatParam  ("reactiveRoast", "Reactive Roast",  0.0f,  1.0f,    0.001f, 1.0f,  1.0f),
 }};
 
+/** A parameter's default plain value (a choice's default index), for code that names its fields
+    as the parameters are named (the engine's parameter values): ParamIndex::cutoff and the like. */
+constexpr float defaultOf (ParamIndex index) noexcept { return parameterTable[(std::size_t) index].defaultValue; }
+
 /** The table's index of a parameter ID, or -1 when no parameter has that ID. */
 constexpr int parameterIndexOf (std::string_view id) noexcept
 {

@@ -1,4 +1,4 @@
-#include "editor/ComputerKeyboardMapping.h"
+#include "standalone/ComputerKeyboardMapping.h"
 
 #include <juce_audio_basics/juce_audio_basics.h>
 

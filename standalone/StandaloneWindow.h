@@ -4,9 +4,9 @@
 #include <juce_audio_utils/juce_audio_utils.h>
 #include <juce_gui_extra/juce_gui_extra.h>
 
-#include "editor/ComputerKeyboardPlayer.h"
-#include "editor/StandaloneKeyboardBar.h"
-#include "editor/StandaloneKeyboardMidi.h"
+#include "standalone/ComputerKeyboardPlayer.h"
+#include "standalone/StandaloneKeyboardBar.h"
+#include "standalone/StandaloneKeyboardMidi.h"
 
 #include <juce_audio_plugin_client/detail/juce_CheckSettingMacros.h>
 #include <juce_audio_plugin_client/detail/juce_IncludeModuleHeaders.h>

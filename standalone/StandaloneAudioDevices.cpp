@@ -1,4 +1,4 @@
-#include "editor/StandaloneAudioDevices.h"
+#include "standalone/StandaloneAudioDevices.h"
 
 #include <memory>
 

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "processor/GribbTazoAudioProcessor.h"
-#include "technical/TechnicalPanel.h"
+#include "editor/technical/TechnicalPanel.h"
 #include "support/BoundsCheck.h"
 
 using gribb::test::expectBounds;

@@ -5,8 +5,8 @@
 #include <set>
 #include <vector>
 
-#include "editor/ComputerKeyboardMapping.h"
-#include "editor/ComputerKeyboardPlayer.h"
+#include "standalone/ComputerKeyboardMapping.h"
+#include "standalone/ComputerKeyboardPlayer.h"
 
 namespace
 {

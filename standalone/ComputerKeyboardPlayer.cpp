@@ -1,4 +1,4 @@
-#include "editor/ComputerKeyboardPlayer.h"
+#include "standalone/ComputerKeyboardPlayer.h"
 
 #include <algorithm>
 

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "processor/GribbTazoAudioProcessor.h"
-#include "technical/TechnicalPanel.h"
+#include "editor/technical/TechnicalPanel.h"
 #include "support/MessagePump.h"
 #include "support/ProcessorTestHelpers.h"
 

@@ -1,4 +1,4 @@
-#include "editor/StandaloneKeyboardMidi.h"
+#include "standalone/StandaloneKeyboardMidi.h"
 
 namespace
 {
