@@ -20,7 +20,7 @@ public:
     static constexpr float defaultBendRange = 48.0f;
     /** The widest range a channel takes; RPN 0 beyond it gives this. */
     static constexpr float maxBendRange = 96.0f;
-    /** The ranges a new MPE zone starts with, as the MPE specification gives them. */
+    /** The ranges a new MPE zone starts with, as the MPE standard gives them. */
     static constexpr float defaultMemberBendRange = 48.0f;
     static constexpr float defaultMasterBendRange = 2.0f;
 
