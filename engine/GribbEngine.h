@@ -10,7 +10,9 @@
 #include "engine/GribbSynthesiser.h"
 #include "engine/Lfo.h"
 #include "engine/OutputStage.h"
+#include "engine/PitchSetup.h"
 #include "engine/Polyphony.h"
+#include "engine/TuningExchange.h"
 
 namespace gribb
 {
@@ -48,18 +50,41 @@ public:
         keeps the whole chain running until the stages' own snap to zero ends it. */
     bool isSilentBeforeDegradation (const juce::MidiBuffer& midi, bool oversample) const noexcept;
 
+    /** Message thread: the player's bend range and MPE choice, and the ranges and zones in
+        effect (as a saved state restores them). The audio thread takes it at its next block. */
+    void setPitchSetup (const PitchSetup& setup) noexcept { pitchSetups.post (setup); }
+    /** Message thread: the setup the engine plays with, RPNs received included. */
+    PitchSetup getPitchSetup() const noexcept { return pitchSetups.published(); }
+
+    /** Message thread: the tuning from the next block on; nullptr is standard tuning. */
+    void setTuning (std::unique_ptr<Tuning> tuning) { tunings.set (std::move (tuning)); }
+    const Tuning* getTuning() const noexcept { return tunings.get(); }
+
+    /** Plays every channel on its own (the instrument's own set-up). */
     GribbSynthesiser synth;
+    /** Plays the controller's MPE zones, while the player follows them and a zone exists. */
+    GribbSynthesiser zoneSynth;
     GribbVoice& voice (int index) noexcept { return *voices[(size_t) index]; }
+    GribbVoice& zoneVoice (int index) noexcept { return *zoneVoices[(size_t) index]; }
     Lfo lfo;
 
 private:
     std::array<GribbVoice*, polyphony> voices {}; // the synthesiser's voices, owned by it
+    std::array<GribbVoice*, polyphony> zoneVoices {}; // the zone player's, owned by it
     FilterDriveStage filterDrive; // the lowpass, then drive and clip, with their oversampler
     DegradationStage degradation;
     OutputStage output;
     double sampleRate = 44100.0;
 
+    PitchSetupExchange pitchSetups;
+    PitchSetup pitchSetup; // audio thread: what it plays with
+    TuningExchange tunings;
+
+    void takePitchSetup() noexcept;
+    void publishPitchSetup() noexcept;
+
     bool voicesAreSilent (const juce::MidiBuffer& midi) const noexcept;
+    bool zoneVoicesSound() const noexcept;
 
     JUCE_DECLARE_NON_COPYABLE (GribbEngine)
 };

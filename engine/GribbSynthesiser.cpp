@@ -10,6 +10,83 @@ static_assert (GribbVoice::chunkSize == PhaseBank::maxLength);
 // Every phase of every voice the engine makes has a lane in the bank.
 static_assert (PhaseBank::maxLanes == polyphony * GribbVoice::numPhaseSlots);
 
+void GribbSynthesiser::releaseAllNotes() noexcept
+{
+    // Pedals up first, so that every note goes into its release. JUCE's own turnOffAllVoices
+    // would empty the instrument's note list, freeing it, and the next note would allocate.
+    for (int channel = 1; channel <= 16; ++channel)
+    {
+        instrument.sustainPedal (channel, false);
+        instrument.sostenutoPedal (channel, false);
+    }
+    for (int i = instrument.getNumPlayingNotes(); --i >= 0;)
+    {
+        const auto note = instrument.getNote (i);
+        instrument.noteOff (note.midiChannel, note.initialNote, juce::MPEValue::from7BitInt (64));
+    }
+}
+
+void GribbSynthesiser::setRole (Role newRole)
+{
+    role = newRole;
+    notePitch.zones = role == Role::zones;
+    // The zone player's instrument leaves legacy mode for good; with no zone it plays nothing.
+    if (role == Role::zones)
+        setZoneLayout (juce::MPEZoneLayout());
+}
+
+void GribbSynthesiser::setFollowMpe (bool shouldFollow) noexcept
+{
+    const bool wasPlaying = playsNotes();
+    followMpe = shouldFollow;
+    if (wasPlaying && ! playsNotes())
+        releaseAllNotes();
+}
+
+void GribbSynthesiser::takeChannelSetup (const MidiChannelSetup& setup)
+{
+    releaseAllNotes();
+    channels = setup;
+    if (role == Role::zones)
+        sendZonesToInstrument();
+}
+
+void GribbSynthesiser::sendZonesToInstrument()
+{
+    for (const bool isLower : { true, false })
+    {
+        const int channel = isLower ? 1 : 16;
+        const int members = (isLower ? channels.lowerZone() : channels.upperZone()).members;
+        for (const auto& m : { juce::MidiMessage::controllerEvent (channel, 101, 0), juce::MidiMessage::controllerEvent (channel, 100, 6),
+                               juce::MidiMessage::controllerEvent (channel, 6, members), juce::MidiMessage::controllerEvent (channel, 101, 127),
+                               juce::MidiMessage::controllerEvent (channel, 100, 127) })
+            instrument.processNextMidiEvent (m);
+    }
+    // The last message set the upper zone, which may have shrunk the lower one: set it again.
+    if (channels.lowerZone().members > 0)
+        for (const auto& m : { juce::MidiMessage::controllerEvent (1, 101, 0), juce::MidiMessage::controllerEvent (1, 100, 6),
+                               juce::MidiMessage::controllerEvent (1, 6, channels.lowerZone().members), juce::MidiMessage::controllerEvent (1, 101, 127),
+                               juce::MidiMessage::controllerEvent (1, 100, 127) })
+            instrument.processNextMidiEvent (m);
+}
+
+void GribbSynthesiser::handleMidiEvent (const juce::MidiMessage& message)
+{
+    const bool wasPlaying = playsNotes();
+    const auto change = channels.handle (message);
+
+    if (change == MidiChannelSetup::Change::zones && followMpe)
+    {
+        if (role == Role::zones || (wasPlaying && ! playsNotes()))
+            releaseAllNotes();
+    }
+
+    if (message.isNoteOn() && (! playsNotes() || (notePitch.tuning != nullptr && ! notePitch.tuning->isMapped (message.getNoteNumber()))))
+        return;
+
+    juce::MPESynthesiser::handleMidiEvent (message);
+}
+
 void GribbSynthesiser::renderNextSubBlock (juce::AudioBuffer<float>& outputAudio, int startSample, int numSamples)
 {
     const juce::ScopedLock sl (voicesLock);

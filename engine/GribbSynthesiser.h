@@ -2,6 +2,8 @@
 
 #include <juce_audio_basics/juce_audio_basics.h>
 
+#include "engine/MidiChannelSetup.h"
+#include "engine/NotePitch.h"
 #include "engine/PhaseBank.h"
 
 #include <array>
@@ -26,6 +28,40 @@ public:
         choice to JUCE's own search. */
     static constexpr int maxStealCandidates = 64;
 
+    /** The channels' bend ranges and MPE zones, from the controller's RPNs. */
+    MidiChannelSetup channels;
+    /** What the voices play with; the engine sets the tuning before each block. */
+    NotePitch notePitch { &channels, false, nullptr };
+
+    /** The engine has two synthesisers: one plays every channel on its own (JUCE's legacy mode),
+        the other the MPE zones the controller announces (JUCE's zone mode). Only one plays notes
+        at a time: the zone player while the player follows the controller's MPE set-up and a
+        zone exists, the other otherwise. Both read every message, so both know the set-up. */
+    enum class Role { channels, zones };
+    void setRole (Role newRole);
+    Role getRole() const noexcept { return role; }
+
+    /** Whether the player follows the controller's MPE set-up. A change that stops this
+        synthesiser playing releases its notes. */
+    void setFollowMpe (bool shouldFollow) noexcept;
+
+    /** True when this synthesiser plays the notes it receives. */
+    bool playsNotes() const noexcept
+    {
+        const bool zonesPlay = followMpe && channels.hasZones();
+        return role == Role::zones ? zonesPlay : ! zonesPlay;
+    }
+
+    /** Takes over another synthesiser's channel set-up (ranges, zones, RPN selection) and, for
+        the zone player, tells JUCE's instrument the zones. Releases this one's notes. */
+    void takeChannelSetup (const MidiChannelSetup& setup);
+
+    /** Reads RPN 0 and RPN 6 into `channels`, leaves out note-ons that this synthesiser does not
+        play (keys the tuning leaves unmapped, or all while it stands aside), and hands the
+        message to JUCE's instrument. A change of zones releases the notes of the synthesiser
+        that stops playing, and all of the zone player's (their channels may have left the zone). */
+    void handleMidiEvent (const juce::MidiMessage& message) override;
+
 protected:
     void renderNextSubBlock (juce::AudioBuffer<float>& outputAudio, int startSample, int numSamples) override;
     using juce::MPESynthesiser::renderNextSubBlock;
@@ -39,6 +75,15 @@ protected:
 
 private:
     PhaseBank bank;
+    Role role = Role::channels;
+    bool followMpe = false;
+
+    /** Tells JUCE's instrument the zones in `channels`, through the MPE configuration messages
+        its own zone layout reads (setting a layout object would allocate). */
+    void sendZonesToInstrument();
+
+    /** Releases every note (with its tail), as a note-off would. */
+    void releaseAllNotes() noexcept;
 };
 
 /** Sets a synthesiser up as the instrument plays: JUCE's legacy MPE mode on channels 1 to 16 (each

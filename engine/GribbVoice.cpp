@@ -108,9 +108,23 @@ void GribbVoice::setCurrentSampleRate (double newRate)
 
 void GribbVoice::updatePitch() noexcept
 {
-    const double note = (double) currentlyPlayingNote.initialNote
-                      + currentlyPlayingNote.totalPitchbendInSemitones;
-    const auto f = (float) (440.0 * std::pow (2.0, (note - 69.0) / 12.0));
+    const float bend = notePitch != nullptr ? notePitch->bendInSemitones (currentlyPlayingNote)
+                                            : currentlyPlayingNote.totalPitchbendInSemitones;
+    const Tuning* tuning = notePitch != nullptr ? notePitch->tuning : nullptr;
+
+    float f;
+    if (tuning == nullptr)
+    {
+        // Standard tuning: the note number and the bend together, A4 = 440 Hz.
+        const double note = (double) currentlyPlayingNote.initialNote + bend;
+        f = (float) (440.0 * std::pow (2.0, (note - 69.0) / 12.0));
+    }
+    else
+    {
+        // The tuning's frequency for the key, bent by the bend's equal-tempered semitones. The
+        // unison and the FM modulator follow this pitch, as they follow the standard one.
+        f = (float) (tuning->frequencyOf (currentlyPlayingNote.initialNote) * std::pow (2.0, (double) bend / 12.0));
+    }
     mainOscillator.setFrequency (f);
 
     const auto u = std::pow (2.0f, params.unisonDetune / 1200.0f) * f;

@@ -3,6 +3,7 @@
 #include <juce_audio_basics/juce_audio_basics.h>
 
 #include "engine/Envelope.h"
+#include "engine/NotePitch.h"
 #include "engine/Polyphony.h"
 #include "engine/VoiceOscillator.h"
 #include "engine/VoiceParameters.h"
@@ -41,6 +42,10 @@ public:
     float velocity = 0.8f;
     float pressure = 0.0f;
     float lfoFmAmount = 0.0f;
+
+    /** The bend ranges and tuning the voice plays with, owned by its synthesiser. Without one the
+        voice bends as JUCE's instrument computes and plays in standard tuning. */
+    const NotePitch* notePitch = nullptr;
 
     /** The unison oscillator sounds only above this detune, in cents. */
     static constexpr float unisonThreshold = 0.0001f;

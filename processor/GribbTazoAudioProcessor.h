@@ -11,6 +11,7 @@
 #include "engine/GribbEngine.h"
 #include "processor/MidiLearn.h"
 #include "engine/ParameterTable.h"
+#include "processor/PitchSettings.h"
 
 /** The plug-in: the host's frame around the sound engine. It owns the parameters, reads them once
     per block into the engine's parameter values, runs the engine and publishes its roast value;
@@ -104,6 +105,9 @@ private:
 
 public:
     std::atomic<float> roastLevel { 0.0f };
+
+    /** The pitch-bend range, the MPE choice and the tuning, saved with the state. Message thread. */
+    gribb::PitchSettings pitchSettings { engine };
 
 private:
     // Tests look at the engine's synthesiser and voices through this.

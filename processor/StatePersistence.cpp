@@ -30,6 +30,7 @@ void GribbTazoAudioProcessor::getStateInformation (juce::MemoryBlock& destData)
     auto state = parameters.copyState();
     state.setProperty (currentProgramProperty, currentProgram.load(), nullptr);
     midiLearn.addToState (state);
+    pitchSettings.addToState (state);
 
     if (auto xml = state.createXml())
         copyXmlToBinary (*xml, destData);
@@ -68,5 +69,6 @@ void GribbTazoAudioProcessor::setStateInformation (const void* data, int sizeInB
 
     forgetLoadedUserPreset();
     midiLearn.restoreFromState (tree);
+    pitchSettings.restoreFromState (tree);
     parameters.replaceState (tree);
 }

@@ -50,7 +50,7 @@ bool parseStateOption (const juce::String& arg, int& i, const juce::StringArray&
 
 juce::String renderUsage()
 {
-    return "usage: gribb-render [options]\n"
+    return juce::String ("usage: gribb-render [options]\n"
            "  --plugin PATH        VST3 or LV2 bundle to load (default: Gribb Tazo.vst3 installed with\n"
            "                       this program in <prefix>/lib/vst3, else ~/.vst3's, else the system's)\n"
            "  --midi FILE          standard MIDI file to play (default: a built-in demo phrase)\n"
@@ -74,15 +74,16 @@ juce::String renderUsage()
            "                       falls in) instead of sending it; repeatable (an LV2 host\n"
            "                       sees each port's range as linear)\n"
            "  --save-state FILE    write the state after --state, --program, --param and --learn to\n"
-           "                       FILE and exit without rendering\n"
-           "  --list-programs      print the plug-in's programs and exit\n"
+           "                       FILE and exit without rendering\n")
+         + pitchOptionsUsage()
+         + "  --list-programs      print the plug-in's programs and exit\n"
            "  --list-params        print the plug-in's parameters (ID, name, range, unit, value, after\n"
            "                       --program and --param) and exit\n"
            "  --list-all-params    the same, with the parameters a host adds of its own\n"
            "  --help               print this text\n"
            "exit codes: 0 done, 1 bad command line, 2 plug-in not loadable, 3 MIDI file or state file\n"
            "            unreadable, 4 unknown program, parameter or --learn target, or bad value,\n"
-           "            5 output not writable\n";
+           "            5 output not writable, 6 scale or keyboard mapping file unreadable or invalid\n";
 }
 
 bool parseRenderOptions (const juce::StringArray& args, RenderOptions& options, juce::String& error)
@@ -119,6 +120,7 @@ bool parseRenderOptions (const juce::StringArray& args, RenderOptions& options, 
 
         double d = 0.0;
         juce::String s;
+        bool pitchOption = false;
 
         if (arg == "--help" || arg == "-h")                { options.showHelp = true; }
         else if (arg == "--list-params")                   { options.listParameters = true; }
@@ -159,6 +161,11 @@ bool parseRenderOptions (const juce::StringArray& args, RenderOptions& options, 
         else if (arg == "--state" || arg == "--save-state" || arg == "--learn" || arg == "--automate")
         {
             if (! parseStateOption (arg, i, args, options, error))
+                return false;
+        }
+        else if (takePitchOption (args, i, options.pitch, pitchOption, error) || pitchOption)
+        {
+            if (error.isNotEmpty())
                 return false;
         }
         else

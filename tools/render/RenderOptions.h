@@ -2,6 +2,8 @@
 
 #include <juce_core/juce_core.h>
 
+#include "PitchOptions.h"
+
 #include <optional>
 #include <utility>
 #include <vector>
@@ -30,6 +32,7 @@ struct RenderOptions
     std::vector<std::pair<int, juce::String>> learned;   // --learn CC=TARGET
     std::vector<std::pair<int, juce::String>> automated; // --automate CC=PARAM
     bool showHelp = false;
+    PitchOptions pitch;                 // --bend-range, --mpe, --scl, --kbm
 
     /** True when nothing is rendered: a list is printed or the state is saved instead. */
     bool onlyLists() const noexcept { return listPrograms || listParameters || saveStateFile != juce::File(); }

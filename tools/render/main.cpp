@@ -10,6 +10,7 @@
 #include "OfflineRenderer.h"
 #include "ParameterListing.h"
 #include "ParameterSetter.h"
+#include "PitchOptions.h"
 #include "PluginLoader.h"
 #include "PluginState.h"
 #include "ProgramSelection.h"
@@ -20,7 +21,7 @@
 
 namespace
 {
-enum ExitCode { done = 0, badCommandLine = 1, pluginNotLoadable = 2, midiUnreadable = 3, badParameter = 4, outputFailed = 5 };
+enum ExitCode { done = 0, badCommandLine = 1, pluginNotLoadable = 2, midiUnreadable = 3, badParameter = 4, outputFailed = 5, tuningUnreadable = 6 };
 constexpr ExitCode stateUnreadable = midiUnreadable; // a state file is an input, as a MIDI file is
 
 int fail (ExitCode code, const juce::String& message)
@@ -65,6 +66,10 @@ int run (const juce::StringArray& args)
                                                 + " (name one with --plugin PATH)");
         }
     }
+
+    // A bad scale or mapping stops the render before anything is loaded or written.
+    if (! readPitchFiles (options.pitch, error))
+        return fail (tuningUnreadable, error);
 
     if (! options.onlyLists() && ! checkOutputFile (options.output, options.makeFolders, error))
         return fail (outputFailed, error);
@@ -129,6 +134,9 @@ int run (const juce::StringArray& args)
     }
 
     if (! setUpForRender (*plugin, programs, chosenProgram, options.parameters, options.sampleRate, options.blockSize, error))
+        return fail (badParameter, error);
+
+    if (! applyPitchOptions (*plugin, options.pitch, error))
         return fail (badParameter, error);
 
     // --learn after the parameters, then --save-state; --automate's parameters.
