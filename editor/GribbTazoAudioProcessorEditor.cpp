@@ -68,6 +68,11 @@ GribbTazoAudioProcessorEditor::GribbTazoAudioProcessorEditor (GribbTazoAudioProc
 
     windowMenu.addSubMenu ("Zoom", [this] (juce::PopupMenu& menu) { fillZoomMenu (menu); },
                            [this] (int percent) { chooseZoom (percent); });
+    static_assert (MidiSettingsMenu::lastItemId < WindowMenu::idsPerSubMenu,
+                   "the MIDI menu's item IDs do not fit in one submenu of the window menu");
+    windowMenu.addSubMenu ("MIDI", [this] (juce::PopupMenu& menu) { midiMenu.addItemsTo (menu); },
+                           [this] (int itemId) { midiMenu.handle (itemId); });
+    midiMenu.onMessage = [this] (const juce::String& text) { userPresets.showMessage (text); };
     chosenZoom = gribb::windowSettings::loadChosenZoom();
     desktopScale = gribb::desktop::scaleFrom (gribb::desktop::readScaleSettings());
     applyZoom (false);

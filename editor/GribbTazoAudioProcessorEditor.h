@@ -7,6 +7,7 @@
 
 #include "editor/ArcadeKnobLookAndFeel.h"
 #include "editor/MidiLearnable.h"
+#include "editor/MidiSettingsMenu.h"
 #include "editor/ProgramSelector.h"
 #include "editor/RoastingChicken.h"
 #include "editor/UserPresetControls.h"
@@ -89,6 +90,9 @@ private:
     TechnicalPanel technicalPanel;
     bool showingTechnical = false;
     UserPresetControls userPresets { processorRef, programBox, *this };
+    /** The window menu's "MIDI" submenu: bend range, MPE set-up and tuning; its messages show
+        in the user presets' message line. */
+    MidiSettingsMenu midiMenu { processorRef.pitchSettings };
 
     /** Moves a macro knob where a learned controller put it; the processor has written its targets. */
     void followLearnedMacros();

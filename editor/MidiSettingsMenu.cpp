@@ -6,6 +6,8 @@
 namespace
 {
 constexpr int numBendRangeChoices = (int) std::size (gribb::PitchSettings::bendRangeChoices);
+static_assert (MidiSettingsMenu::firstBendRangeItem + numBendRangeChoices < MidiSettingsMenu::followMpeItem,
+               "the bend-range choices' item IDs run into the other items'");
 } // namespace
 
 juce::String MidiSettingsMenu::describeRange (float semitones)

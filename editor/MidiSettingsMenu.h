@@ -17,14 +17,16 @@ class MidiSettingsMenu
 public:
     explicit MidiSettingsMenu (gribb::PitchSettings& settingsToUse) : settings (settingsToUse) {}
 
-    /** The item IDs, far from those of the menus the window may put these items beside. */
+    /** The item IDs, all below lastItemId, so that a window menu can keep them apart from its
+        other submenus' IDs. */
     enum ItemId
     {
-        firstBendRangeItem = 0x4d00, // one per choice of PitchSettings::bendRangeChoices, in order
-        followMpeItem = 0x4d40,
+        firstBendRangeItem = 100, // one per choice of PitchSettings::bendRangeChoices, in order
+        followMpeItem = 200,
         loadScaleItem,
         loadMappingItem,
-        standardTuningItem
+        standardTuningItem,
+        lastItemId = standardTuningItem
     };
 
     /** Adds "Pitch-bend range", "Follow the controller's MPE set-up" and "Tuning" to the menu. */
