@@ -18,7 +18,8 @@ GribbTazoAudioProcessorEditor::GribbTazoAudioProcessorEditor (GribbTazoAudioProc
     : juce::AudioProcessorEditor (p),
       processorRef (p),
       chicken (p),
-      technicalPanel (p)
+      technicalPanel (p),
+      midiMenu (p.pitchSettings)
 {
     addAndMakeVisible (chicken);
 

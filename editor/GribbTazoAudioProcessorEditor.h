@@ -92,7 +92,7 @@ private:
     UserPresetControls userPresets { processorRef, programBox, *this };
     /** The window menu's "MIDI" submenu: bend range, MPE set-up and tuning; its messages show
         in the user presets' message line. */
-    MidiSettingsMenu midiMenu { processorRef.pitchSettings };
+    MidiSettingsMenu midiMenu;
 
     /** Moves a macro knob where a learned controller put it; the processor has written its targets. */
     void followLearnedMacros();
