@@ -62,6 +62,39 @@ TEST (WindowMenu, ZoomOffersEveryZoomWithTheShownOneTickedAndAChoiceApplies)
     EXPECT_DOUBLE_EQ (editor.getZoom(), 2.0);
 }
 
+TEST (WindowMenu, TheMidiSubMenuSetsTheBendRangeAndTheMpeChoiceOfTheProcessor)
+{
+    gribb::test::ScopedConfigHome home;
+    GribbTazoAudioProcessor processor;
+    GribbTazoAudioProcessorEditor editor (processor);
+
+    auto menu = editor.getWindowMenu().build();
+    const auto* midi = subMenuNamed (menu, "MIDI");
+    ASSERT_NE (midi, nullptr);
+
+    // Choose "±2" from the bend ranges and the MPE item, through the window menu's own IDs.
+    int twoSemitones = 0, followMpe = 0;
+    for (juce::PopupMenu::MenuItemIterator it (*midi, true); it.next();)
+    {
+        const auto& item = it.getItem();
+        if (item.text == MidiSettingsMenu::describeRange (2.0f))
+            twoSemitones = item.itemID;
+        if (item.text == "Follow the controller's MPE set-up")
+            followMpe = item.itemID;
+    }
+    ASSERT_NE (twoSemitones, 0);
+    ASSERT_NE (followMpe, 0);
+
+    const auto zoomBefore = editor.getZoom();
+    EXPECT_FLOAT_EQ (processor.pitchSettings.getBendRange(), 48.0f);
+    editor.getWindowMenu().handle (twoSemitones);
+    EXPECT_FLOAT_EQ (processor.pitchSettings.getBendRange(), 2.0f);
+    EXPECT_FALSE (processor.pitchSettings.getFollowMpe());
+    editor.getWindowMenu().handle (followMpe);
+    EXPECT_TRUE (processor.pitchSettings.getFollowMpe());
+    EXPECT_DOUBLE_EQ (editor.getZoom(), zoomBefore); // the zoom hears none of it
+}
+
 TEST (WindowMenu, AnotherSubMenuIsAddedWithOneCallAndHearsOnlyItsOwnItems)
 {
     gribb::test::ScopedConfigHome home;
@@ -71,7 +104,7 @@ TEST (WindowMenu, AnotherSubMenuIsAddedWithOneCallAndHearsOnlyItsOwnItems)
     juce::Array<int> heard;
     int fills = 0;
     bool actionRan = false;
-    editor.getWindowMenu().addSubMenu ("MIDI", [&] (juce::PopupMenu& menu)
+    editor.getWindowMenu().addSubMenu ("Another", [&] (juce::PopupMenu& menu)
     {
         ++fills;
         menu.addItem (1, "One");
@@ -85,11 +118,11 @@ TEST (WindowMenu, AnotherSubMenuIsAddedWithOneCallAndHearsOnlyItsOwnItems)
     auto menu = editor.getWindowMenu().build();
     EXPECT_EQ (fills, 1);
     ASSERT_NE (subMenuNamed (menu, "Zoom"), nullptr);
-    const auto* midi = subMenuNamed (menu, "MIDI");
-    ASSERT_NE (midi, nullptr);
+    const auto* another = subMenuNamed (menu, "Another");
+    ASSERT_NE (another, nullptr);
 
     std::vector<int> ids;
-    for (juce::PopupMenu::MenuItemIterator it (*midi, true); it.next();)
+    for (juce::PopupMenu::MenuItemIterator it (*another, true); it.next();)
         if (it.getItem().itemID != 0)
             ids.push_back (it.getItem().itemID);
     ASSERT_EQ (ids.size(), 2u);
@@ -106,7 +139,7 @@ TEST (WindowMenu, AnotherSubMenuIsAddedWithOneCallAndHearsOnlyItsOwnItems)
     EXPECT_DOUBLE_EQ (editor.getZoom(), 1.25);
 
     // Items with an action of their own keep it.
-    for (juce::PopupMenu::MenuItemIterator it (*midi, true); it.next();)
+    for (juce::PopupMenu::MenuItemIterator it (*another, true); it.next();)
         if (it.getItem().action != nullptr)
             it.getItem().action();
     EXPECT_TRUE (actionRan);
