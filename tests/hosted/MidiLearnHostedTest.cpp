@@ -18,19 +18,14 @@
 #include "support/HostedPlugin.h"
 #include "support/MessagePump.h"
 #include "support/PluginBundles.h"
+#include "support/StateFixtures.h"
 
 namespace
 {
 constexpr double sampleRate = 48000.0;
 constexpr int blockSize = 256;
 
-juce::MemoryBlock fixture (const char* name)
-{
-    juce::MemoryBlock block;
-    const auto file = juce::File (GRIBB_SOURCE_DIR).getChildFile ("tests/support/fixtures").getChildFile (name);
-    EXPECT_TRUE (file.loadFileAsData (block)) << file.getFullPathName();
-    return block;
-}
+using gribb::test::stateFixture;
 
 /** Where the plug-in's state property (its block in JUCE's base 64) lies in an LV2 state text. */
 std::pair<int, int> lv2StateString (const juce::String& turtle)
@@ -164,7 +159,7 @@ TEST (MidiLearnHosted, ALearnedControllerReachesTheHostAsAnEditOfItsParameter)
         SCOPED_TRACE (c.what);
         LoadedPlugin plugin (c.bundle());
         ASSERT_NE (plugin.instance, nullptr);
-        plugin.restore (fixture ("state-with-midi-learn.bin"));
+        plugin.restore (stateFixture ("state-with-midi-learn.bin"));
         ASSERT_TRUE (xmlTextOf (plugin.pluginState()).contains ("<MIDI_LEARN>")) << "the bindings were not restored";
 
         auto* cutoff = gribb::render::findParameter (*plugin.instance, "cutoff");
@@ -221,7 +216,7 @@ TEST (MidiLearnHosted, AStateWithBindingsRestoresTheSameValuesAsWithout)
         {
             LoadedPlugin plugin (bundle);
             ASSERT_NE (plugin.instance, nullptr);
-            plugin.restore (fixture (name));
+            plugin.restore (stateFixture (name));
             auto* cutoff = gribb::render::findParameter (*plugin.instance, "cutoff");
             ASSERT_NE (cutoff, nullptr);
             EXPECT_EQ (cutoff->getText (cutoff->getValue(), 20).getFloatValue(), 3456.0f) << "the state was not restored";

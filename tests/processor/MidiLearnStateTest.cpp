@@ -10,24 +10,16 @@
 #include "processor/SavedStateText.h"
 #include "support/ProcessorTestHelpers.h"
 #include "support/StateBlocks.h"
+#include "support/StateFixtures.h"
 
 using gribb::ControllerBinding;
 using gribb::test::ProcessorSnapshot;
 
 namespace
 {
-juce::MemoryBlock fixture (const char* name)
-{
-    juce::MemoryBlock block;
-    const auto file = juce::File (GRIBB_SOURCE_DIR).getChildFile ("tests/support/fixtures").getChildFile (name);
-    EXPECT_TRUE (file.loadFileAsData (block)) << file.getFullPathName();
-    return block;
-}
+using gribb::test::stateFixture;
 
-void restore (GribbTazoAudioProcessor& processor, const juce::MemoryBlock& block)
-{
-    processor.setStateInformation (block.getData(), (int) block.getSize());
-}
+using gribb::test::restoreState;
 
 juce::String xmlTextOf (const juce::MemoryBlock& block)
 {
@@ -86,7 +78,7 @@ TEST (MidiLearnState, BindingsRoundTripIntoANewInstance)
     EXPECT_TRUE (text.contains (juce::String (withBindingsXml) + "</PARAMETERS>")) << text;
 
     GribbTazoAudioProcessor restored;
-    restore (restored, gribb::test::savedState (saved));
+    restoreState (restored, gribb::test::savedState (saved));
     EXPECT_EQ (restored.midiLearn.bindingOf (gribb::cutoff), (ControllerBinding { 21, 0 }));
     EXPECT_EQ (restored.midiLearn.bindingOf (gribb::crushLearnTarget), (ControllerBinding { 1, 5 }));
     for (int target = 0; target < gribb::numLearnTargets; ++target)
@@ -101,11 +93,11 @@ TEST (MidiLearnState, BindingsRoundTripIntoANewInstance)
 
 TEST (MidiLearnState, AStateOfTheVersionBeforeLoadsAsItDidAndSavesAgainByteForByte)
 {
-    const auto before = fixture ("state-before-midi-learn.bin");
+    const auto before = stateFixture ("state-before-midi-learn.bin");
 
     GribbTazoAudioProcessor processor;
     bindTwo (processor); // a state without bindings leaves nothing bound
-    restore (processor, before);
+    restoreState (processor, before);
 
     EXPECT_TRUE (ProcessorSnapshot::of (processor).matches (loadedAsBeforeMidiLearn (before)));
     EXPECT_EQ (processor.getCurrentProgram(), 7);
@@ -121,13 +113,13 @@ TEST (MidiLearnState, AStateOfTheVersionBeforeLoadsAsItDidAndSavesAgainByteForBy
 
 TEST (MidiLearnState, AStateWithBindingsLoadsInTheLoaderBeforeExactlyAsWithoutThem)
 {
-    const auto before = fixture ("state-before-midi-learn.bin");
-    const auto with = fixture ("state-with-midi-learn.bin");
+    const auto before = stateFixture ("state-before-midi-learn.bin");
+    const auto with = stateFixture ("state-with-midi-learn.bin");
 
     // The fixture is what this version saves for the sound with two bindings: the state of the
     // version before, with the element added and nothing else changed.
     GribbTazoAudioProcessor processor;
-    restore (processor, before);
+    restoreState (processor, before);
     bindTwo (processor);
     EXPECT_EQ (gribb::test::savedState (processor), with) << xmlTextOf (gribb::test::savedState (processor));
     EXPECT_EQ (xmlTextOf (with).replace (withBindingsXml, ""), xmlTextOf (before));
@@ -139,7 +131,7 @@ TEST (MidiLearnState, AStateWithBindingsLoadsInTheLoaderBeforeExactlyAsWithoutTh
 
     // And this version reads the same sound, with the bindings.
     GribbTazoAudioProcessor current;
-    restore (current, with);
+    restoreState (current, with);
     EXPECT_TRUE (ProcessorSnapshot::of (current).matches (fromWith));
     EXPECT_EQ (current.midiLearn.bindingOf (gribb::cutoff), (ControllerBinding { 21, 0 }));
 }
@@ -165,15 +157,15 @@ TEST (MidiLearnState, BindingsThatCannotBeUsedAreSkippedAndTheRestLoads)
         { "no controller", R"(<BINDING target="drive" channel="0"/>)", false },
     };
 
-    const auto before = xmlTextOf (fixture ("state-before-midi-learn.bin"));
-    const auto expectedValues = loadedAsBeforeMidiLearn (fixture ("state-before-midi-learn.bin"));
+    const auto before = xmlTextOf (stateFixture ("state-before-midi-learn.bin"));
+    const auto expectedValues = loadedAsBeforeMidiLearn (stateFixture ("state-before-midi-learn.bin"));
 
     for (const auto& c : cases)
     {
         SCOPED_TRACE (c.what);
         const auto text = before.replace ("</PARAMETERS>", juce::String ("<MIDI_LEARN>") + c.binding + "</MIDI_LEARN></PARAMETERS>");
         GribbTazoAudioProcessor processor;
-        restore (processor, gribb::test::makeStateBlock (text));
+        restoreState (processor, gribb::test::makeStateBlock (text));
         EXPECT_EQ (processor.midiLearn.bindingOf (gribb::drive).isBound(), c.kept);
         EXPECT_TRUE (ProcessorSnapshot::of (processor).matches (expectedValues));
     }
@@ -184,7 +176,7 @@ TEST (MidiLearnState, BindingsThatCannotBeUsedAreSkippedAndTheRestLoads)
                                        "<BINDING target=\"cutoff\" controller=\"30\" channel=\"0\"/>"
                                        "<BINDING target=\"drive\" controller=\"31\" channel=\"0\"/></MIDI_LEARN></PARAMETERS>");
     GribbTazoAudioProcessor processor;
-    restore (processor, gribb::test::makeStateBlock (twice));
+    restoreState (processor, gribb::test::makeStateBlock (twice));
     EXPECT_EQ (processor.midiLearn.bindingOf (gribb::drive), (ControllerBinding { 30, 0 }));
     EXPECT_FALSE (processor.midiLearn.bindingOf (gribb::cutoff).isBound());
 }

@@ -11,6 +11,7 @@
 #include "support/AllocationCounter.h"
 #include "support/RealtimeChecks.h"
 #include "support/StateBlocks.h"
+#include "support/StateFixtures.h"
 
 using gribb::test::PitchCase;
 using Inspector = GribbTazoAudioProcessorInspector;
@@ -35,18 +36,9 @@ void expectPitch (const PitchCase& c)
     EXPECT_NEAR (cents, 0.0, 0.5) << c.name << ": expected " << c.expectedHz << " Hz, measured " << hz << " Hz";
 }
 
-juce::MemoryBlock fixture (const char* name)
-{
-    juce::MemoryBlock block;
-    const auto file = juce::File (GRIBB_SOURCE_DIR).getChildFile ("tests/support/fixtures").getChildFile (name);
-    EXPECT_TRUE (file.loadFileAsData (block)) << file.getFullPathName();
-    return block;
-}
+using gribb::test::stateFixture;
 
-void restore (GribbTazoAudioProcessor& processor, const juce::MemoryBlock& block)
-{
-    processor.setStateInformation (block.getData(), (int) block.getSize());
-}
+using gribb::test::restoreState;
 
 void playRpn (GribbTazoAudioProcessor& processor, std::vector<juce::MidiMessage> messages)
 {
@@ -68,9 +60,9 @@ TEST (PitchSettings, ADefaultInstanceSavesTodaysStateByteForByte)
 {
     // The fixture was saved by the version before these settings; loaded and saved again it is
     // the same, also after notes, bends and RPNs that set a channel to the range it has.
-    const auto before = fixture ("state-with-midi-learn.bin");
+    const auto before = stateFixture ("state-with-midi-learn.bin");
     GribbTazoAudioProcessor processor;
-    restore (processor, before);
+    restoreState (processor, before);
     processor.prepareToPlay (48000.0, 64);
     playRpn (processor, gribb::test::withBend (gribb::test::rpn0 (3, 48), 3, 0));
     EXPECT_EQ (gribb::test::savedState (processor), before);
@@ -91,7 +83,7 @@ TEST (PitchSettings, SettingsRangesReceivedAndTheTuningTravelInTheState)
     EXPECT_TRUE (text.contains ("<PITCH_SETUP bendRange=\"12\"")) << text;
 
     GribbTazoAudioProcessor restored;
-    restore (restored, gribb::test::savedState (saved));
+    restoreState (restored, gribb::test::savedState (saved));
     const auto setup = Inspector::engine (restored).getPitchSetup();
     EXPECT_EQ (setup.bendRange, 12.0f);
     EXPECT_EQ (setup.channelRanges[2], 2.5f);
@@ -104,7 +96,7 @@ TEST (PitchSettings, SettingsRangesReceivedAndTheTuningTravelInTheState)
     EXPECT_FALSE (restored.parameters.copyState().getChildWithName (gribb::PitchSettings::stateType).isValid());
 
     // A state without the element is a new instance's settings.
-    restore (restored, fixture ("state-with-midi-learn.bin"));
+    restoreState (restored, stateFixture ("state-with-midi-learn.bin"));
     EXPECT_TRUE (Inspector::engine (restored).getPitchSetup().isDefault());
     EXPECT_TRUE (restored.pitchSettings.isStandardTuning());
 }
@@ -112,9 +104,9 @@ TEST (PitchSettings, SettingsRangesReceivedAndTheTuningTravelInTheState)
 TEST (PitchSettings, TheVersionBeforeLoadsANewStateAsWithoutTheElement)
 {
     // A state of this version: the fixture's sound with a bend range and a tuning.
-    const auto before = fixture ("state-with-midi-learn.bin");
+    const auto before = stateFixture ("state-with-midi-learn.bin");
     GribbTazoAudioProcessor processor;
-    restore (processor, before);
+    restoreState (processor, before);
     processor.pitchSettings.setBendRange (2.0f);
     juce::String error;
     ASSERT_TRUE (processor.pitchSettings.setScaleText (gribb::test::edo19Scale, error));

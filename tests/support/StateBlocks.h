@@ -11,6 +11,12 @@ namespace gribb::test
     text, zero byte. `storedLength` replaces the length field when given. */
 juce::MemoryBlock makeStateBlock (const juce::String& xmlText, std::optional<juce::uint32> storedLength = {});
 
+/** Hands a saved block to the processor as a host restores a project. */
+inline void restoreState (GribbTazoAudioProcessor& processor, const juce::MemoryBlock& block)
+{
+    processor.setStateInformation (block.getData(), (int) block.getSize());
+}
+
 /** The processor's saved block and its XML text. */
 juce::MemoryBlock savedState (GribbTazoAudioProcessor& processor);
 juce::String savedXmlText (GribbTazoAudioProcessor& processor);

@@ -9,28 +9,13 @@
 #include <juce_audio_formats/juce_audio_formats.h>
 #include <juce_audio_processors/juce_audio_processors.h>
 
+#include "support/RenderHostRun.h"
 #include "support/SameSamples.h"
 
 namespace
 {
-struct Run
-{
-    int exitCode = -1;
-    juce::String output;
-};
-
-Run runRenderHost (juce::StringArray args)
-{
-    args.insert (0, GRIBB_RENDER_PATH);
-    juce::ChildProcess process;
-    Run run;
-    if (! process.start (args, juce::ChildProcess::wantStdOut | juce::ChildProcess::wantStdErr))
-        return run;
-    run.output = process.readAllProcessOutput();
-    process.waitForProcessToFinish (60000);
-    run.exitCode = (int) process.getExitCode();
-    return run;
-}
+using Run = gribb::test::RenderHostRun;
+using gribb::test::runRenderHost;
 
 juce::AudioBuffer<float> readWav (const juce::File& file)
 {

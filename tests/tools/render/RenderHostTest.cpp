@@ -4,26 +4,12 @@
 
 #include <juce_audio_formats/juce_audio_formats.h>
 
+#include "support/RenderHostRun.h"
+
 namespace
 {
-struct Run
-{
-    int exitCode = -1;
-    juce::String output;
-};
-
-Run runRenderHost (juce::StringArray args, int streams = juce::ChildProcess::wantStdOut | juce::ChildProcess::wantStdErr)
-{
-    args.insert (0, GRIBB_RENDER_PATH);
-    juce::ChildProcess process;
-    Run run;
-    if (! process.start (args, streams))
-        return run;
-    run.output = process.readAllProcessOutput();
-    process.waitForProcessToFinish (60000);
-    run.exitCode = (int) process.getExitCode();
-    return run;
-}
+using Run = gribb::test::RenderHostRun;
+using gribb::test::runRenderHost;
 
 struct RenderHost : ::testing::Test
 {

@@ -10,29 +10,14 @@
 
 #include "support/PitchCases.h"
 #include "support/PitchMeasure.h"
+#include "support/RenderHostRun.h"
 
 namespace
 {
 using gribb::test::PitchCase;
 
-struct Run
-{
-    int exitCode = -1;
-    juce::String output;
-};
-
-Run runRenderHost (juce::StringArray args)
-{
-    args.insert (0, GRIBB_RENDER_PATH);
-    juce::ChildProcess process;
-    Run run;
-    if (! process.start (args, juce::ChildProcess::wantStdOut | juce::ChildProcess::wantStdErr))
-        return run;
-    run.output = process.readAllProcessOutput();
-    process.waitForProcessToFinish (60000);
-    run.exitCode = (int) process.getExitCode();
-    return run;
-}
+using Run = gribb::test::RenderHostRun;
+using gribb::test::runRenderHost;
 
 /** A MIDI file of the case: its messages 12.5 ms apart, then the note for a second. The VST3
     format carries controllers as parameter changes, one value per controller at an instant, so
