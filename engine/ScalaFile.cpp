@@ -191,19 +191,24 @@ Result<juce::String> readTextFile (const juce::File& file, int maxBytes)
     }
     if (total > (size_t) maxBytes)
         return failure<juce::String> ("is larger than " + juce::String (maxBytes / 1024) + " KB");
-    if (total == 0)
+    return decodeText (bytes.data(), total);
+}
+
+Result<juce::String> decodeText (const char* bytes, size_t size)
+{
+    if (size == 0)
         return failure<juce::String> ("is empty");
 
-    for (size_t i = 0; i < total; ++i)
+    for (size_t i = 0; i < size; ++i)
         if (! isTextByte ((unsigned char) bytes[i]))
             return failure<juce::String> ("is not a text file");
 
-    if (isStrictUtf8 (reinterpret_cast<const unsigned char*> (bytes.data()), total))
-        return { juce::String::fromUTF8 (bytes.data(), (int) total), {} };
+    if (isStrictUtf8 (reinterpret_cast<const unsigned char*> (bytes), size))
+        return { juce::String::fromUTF8 (bytes, (int) size), {} };
 
     juce::String latin1;
-    latin1.preallocateBytes (total * 2);
-    for (size_t i = 0; i < total; ++i)
+    latin1.preallocateBytes (size * 2);
+    for (size_t i = 0; i < size; ++i)
         latin1 += (juce::juce_wchar) (unsigned char) bytes[i];
     return { latin1, {} };
 }

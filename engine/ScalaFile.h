@@ -61,6 +61,11 @@ struct Result
     as older Scala files are written. */
 Result<juce::String> readTextFile (const juce::File& file, int maxBytes);
 
+/** Bytes as text, as readTextFile takes them: refused if they are empty or hold control
+    characters other than tabs and line ends; UTF-8 if they are strict UTF-8, else Latin-1. A
+    juce::String must hold valid UTF-8, so every text the readers parse comes through here. */
+Result<juce::String> decodeText (const char* bytes, size_t size);
+
 Result<ScalaScale> parseScale (const juce::String& text);
 Result<KeyboardMapping> parseMapping (const juce::String& text);
 

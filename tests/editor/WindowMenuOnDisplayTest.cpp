@@ -1,0 +1,132 @@
+// The window's own menu on a display, opened by a right click on the page's background that goes
+// through the window's peer as the mouse's would: on both pages it offers "Zoom" and "MIDI"; the
+// MIDI submenu and its "Tuning" submenu open from it, show the current bend range ticked, and a
+// choice in the real menu sets the processor's bend range. The open submenus are saved as
+// screenshots/window-midi-menu.png and screenshots/window-tuning-menu.png beside this program.
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "editor/GribbTazoAudioProcessorEditor.h"
+#include "editor/MidiSettingsMenu.h"
+#include "processor/GribbTazoAudioProcessor.h"
+#include "support/MessagePump.h"
+#include "support/PopupMenus.h"
+#include "support/ScopedConfigHome.h"
+
+using gribb::test::chooseItem;
+using gribb::test::lineTitles;
+using gribb::test::pumpMessages;
+
+namespace
+{
+bool pumpUntil (const std::function<bool()>& condition)
+{
+    for (int waited = 0; waited < 2000 && ! condition(); waited += 10)
+        pumpMessages (10);
+    return condition();
+}
+
+/** A right click on the middle of a part of the window, through the window's peer. */
+void rightClick (juce::Component& window, juce::Component& part)
+{
+    auto* peer = window.getPeer();
+    ASSERT_NE (peer, nullptr);
+    const auto at = window.getLocalPoint (&part, part.getLocalBounds().getCentre()).toFloat();
+    const auto now = juce::Time::currentTimeMillis();
+    peer->handleMouseEvent (juce::MouseInputSource::InputSourceType::mouse, at,
+                            juce::ModifierKeys (juce::ModifierKeys::rightButtonModifier),
+                            juce::MouseInputSource::defaultPressure, juce::MouseInputSource::defaultOrientation, now);
+    peer->handleMouseEvent (juce::MouseInputSource::InputSourceType::mouse, at, juce::ModifierKeys(),
+                            juce::MouseInputSource::defaultPressure, juce::MouseInputSource::defaultOrientation, now + 20);
+}
+
+/** The window's children and the desktop's windows that are showing. */
+juce::Array<juce::Component*> showingParts (juce::Component& window)
+{
+    juce::Array<juce::Component*> parts;
+    for (auto* child : window.getChildren())
+        if (child->isShowing())
+            parts.add (child);
+    auto& desktop = juce::Desktop::getInstance();
+    for (int i = 0; i < desktop.getNumComponents(); ++i)
+        if (auto* c = desktop.getComponent (i); c->isShowing())
+            parts.add (c);
+    return parts;
+}
+
+/** Does the action (a right click, or choosing a submenu's item, which opens the submenu) and
+    returns the menu window that opened: inside the window or on the desktop of its own. */
+juce::Component* open (juce::Component& window, const std::function<void()>& action)
+{
+    const auto before = showingParts (window);
+    action();
+    juce::Component* opened = nullptr;
+    pumpUntil ([&]
+    {
+        for (auto* part : showingParts (window))
+            if (part != &window && ! before.contains (part))
+                opened = part;
+        return opened != nullptr;
+    });
+    return opened;
+}
+} // namespace
+
+TEST (WindowMenuOnDisplay, BothPagesOpenTheMenuAndTheMidiSubMenuSetsTheBendRange)
+{
+    gribb::test::ScopedConfigHome home;
+    GribbTazoAudioProcessor processor;
+    GribbTazoAudioProcessorEditor editor (processor);
+    editor.addToDesktop (juce::ComponentPeer::windowHasTitleBar);
+    editor.setVisible (true);
+    ASSERT_TRUE (pumpUntil ([&] { return editor.isShowing(); }));
+    pumpMessages (300);
+
+    for (const bool technicalPage : { true, false })
+    {
+        SCOPED_TRACE (technicalPage ? "technical page" : "main page");
+        editor.showTechnicalPage (technicalPage);
+        pumpMessages (100);
+        auto& background = technicalPage ? static_cast<juce::Component&> (editor.getTechnicalPanel())
+                                         : static_cast<juce::Component&> (editor.getTitleLabel());
+        auto* menu = open (editor, [&] { rightClick (editor, background); });
+        ASSERT_NE (menu, nullptr);
+        const auto titles = lineTitles (*menu);
+        EXPECT_TRUE (titles.contains ("Zoom")) << titles.joinIntoString (" | ");
+        EXPECT_TRUE (titles.contains ("MIDI")) << titles.joinIntoString (" | ");
+        menu->keyPressed (juce::KeyPress (juce::KeyPress::escapeKey));
+        pumpMessages (100);
+    }
+
+    auto* menu = open (editor, [&] { rightClick (editor, editor.getTitleLabel()); });
+    ASSERT_NE (menu, nullptr);
+    auto* midi = open (editor, [&] { chooseItem (*menu, "MIDI"); });
+    ASSERT_NE (midi, nullptr);
+    const auto midiLines = lineTitles (*midi);
+    EXPECT_TRUE (midiLines.contains ("Pitch-bend range")) << midiLines.joinIntoString (" | ");
+    EXPECT_TRUE (midiLines.contains ("Follow the controller's MPE set-up")) << midiLines.joinIntoString (" | ");
+    EXPECT_TRUE (midiLines.contains ("Tuning")) << midiLines.joinIntoString (" | ");
+    gribb::test::saveScreenshot (editor, midi, "window-midi-menu.png");
+
+    auto* ranges = open (editor, [&] { chooseItem (*midi, "Pitch-bend range"); });
+    ASSERT_NE (ranges, nullptr);
+    gribb::test::saveScreenshot (editor, ranges, "window-bend-range-menu.png");
+    ASSERT_TRUE (chooseItem (*ranges, MidiSettingsMenu::describeRange (2.0f)));
+    EXPECT_TRUE (pumpUntil ([&] { return juce::exactlyEqual (processor.pitchSettings.getBendRange(), 2.0f); }));
+
+    menu = open (editor, [&] { rightClick (editor, editor.getTitleLabel()); });
+    ASSERT_NE (menu, nullptr);
+    midi = open (editor, [&] { chooseItem (*menu, "MIDI"); });
+    ASSERT_NE (midi, nullptr);
+    auto* tuning = open (editor, [&] { chooseItem (*midi, "Tuning"); });
+    ASSERT_NE (tuning, nullptr);
+    const auto tuningLines = lineTitles (*tuning);
+    EXPECT_TRUE (tuningLines.contains (juce::String::fromUTF8 ("Load scale (.scl)\xe2\x80\xa6"))) << tuningLines.joinIntoString (" | ");
+    EXPECT_TRUE (tuningLines.contains (juce::String::fromUTF8 ("Load keyboard mapping (.kbm)\xe2\x80\xa6"))) << tuningLines.joinIntoString (" | ");
+    EXPECT_TRUE (tuningLines.contains ("Standard tuning (12-TET, A4 = 440 Hz)")) << tuningLines.joinIntoString (" | ");
+    gribb::test::saveScreenshot (editor, tuning, "window-tuning-menu.png");
+    tuning->keyPressed (juce::KeyPress (juce::KeyPress::escapeKey));
+    pumpMessages (100);
+    editor.removeFromDesktop();
+}
