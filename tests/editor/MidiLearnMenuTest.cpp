@@ -16,32 +16,11 @@ using gribb::test::chooseItem;
 using gribb::test::findMenuWindow;
 using gribb::test::lineTitles;
 using gribb::test::pumpMessages;
+using gribb::test::pumpUntil;
+using gribb::test::rightClick;
 
 namespace
 {
-/** Runs the message loop until the condition holds, for at most two seconds (the display is
-    shared with other work); returns whether it held. */
-bool pumpUntil (const std::function<bool()>& condition)
-{
-    for (int waited = 0; waited < 2000 && ! condition(); waited += 10)
-        pumpMessages (10);
-    return condition();
-}
-
-/** A right click on the middle of a control, pressed and released through the window's peer. */
-void rightClick (juce::Component& window, juce::Component& control)
-{
-    auto* peer = window.getPeer();
-    ASSERT_NE (peer, nullptr);
-    const auto at = window.getLocalPoint (&control, control.getLocalBounds().getCentre()).toFloat();
-    const auto now = juce::Time::currentTimeMillis();
-    peer->handleMouseEvent (juce::MouseInputSource::InputSourceType::mouse, at,
-                            juce::ModifierKeys (juce::ModifierKeys::rightButtonModifier),
-                            juce::MouseInputSource::defaultPressure, juce::MouseInputSource::defaultOrientation, now);
-    peer->handleMouseEvent (juce::MouseInputSource::InputSourceType::mouse, at, juce::ModifierKeys(),
-                            juce::MouseInputSource::defaultPressure, juce::MouseInputSource::defaultOrientation, now + 20);
-}
-
 /** A window on the display with the page asked for. */
 struct OpenWindow
 {

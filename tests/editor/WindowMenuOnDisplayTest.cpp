@@ -17,30 +17,11 @@
 using gribb::test::chooseItem;
 using gribb::test::lineTitles;
 using gribb::test::pumpMessages;
+using gribb::test::pumpUntil;
+using gribb::test::rightClick;
 
 namespace
 {
-bool pumpUntil (const std::function<bool()>& condition)
-{
-    for (int waited = 0; waited < 2000 && ! condition(); waited += 10)
-        pumpMessages (10);
-    return condition();
-}
-
-/** A right click on the middle of a part of the window, through the window's peer. */
-void rightClick (juce::Component& window, juce::Component& part)
-{
-    auto* peer = window.getPeer();
-    ASSERT_NE (peer, nullptr);
-    const auto at = window.getLocalPoint (&part, part.getLocalBounds().getCentre()).toFloat();
-    const auto now = juce::Time::currentTimeMillis();
-    peer->handleMouseEvent (juce::MouseInputSource::InputSourceType::mouse, at,
-                            juce::ModifierKeys (juce::ModifierKeys::rightButtonModifier),
-                            juce::MouseInputSource::defaultPressure, juce::MouseInputSource::defaultOrientation, now);
-    peer->handleMouseEvent (juce::MouseInputSource::InputSourceType::mouse, at, juce::ModifierKeys(),
-                            juce::MouseInputSource::defaultPressure, juce::MouseInputSource::defaultOrientation, now + 20);
-}
-
 /** The window's children and the desktop's windows that are showing. */
 juce::Array<juce::Component*> showingParts (juce::Component& window)
 {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include <juce_events/juce_events.h>
 
 namespace juce::detail
@@ -18,5 +20,14 @@ inline void pumpMessages (int milliseconds)
     while (juce::Time::getMillisecondCounter() < end)
         if (! juce::detail::dispatchNextMessageOnSystemQueue (true))
             juce::Thread::sleep (1);
+}
+
+/** Runs the message loop until the condition holds, for at most two seconds (the display is
+    shared with other work); returns whether it held. */
+inline bool pumpUntil (const std::function<bool()>& condition)
+{
+    for (int waited = 0; waited < 2000 && ! condition(); waited += 10)
+        pumpMessages (10);
+    return condition();
 }
 } // namespace gribb::test

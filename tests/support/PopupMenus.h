@@ -2,6 +2,7 @@
 
 // The plug-in's popup menus on a display, as the window tests find, read and answer them.
 
+#include <gtest/gtest.h>
 #include <juce_gui_basics/juce_gui_basics.h>
 
 namespace gribb::test
@@ -19,6 +20,25 @@ inline juce::Component* findMenuWindow (juce::Component& editor, const juce::Arr
         if (auto* c = desktop.getComponent (i); c != &editor && c->isShowing())
             return c;
     return nullptr;
+}
+
+/** A right click on the middle of a part of the window, pressed and released through the
+    window's peer as the mouse's would be. */
+inline void rightClick (juce::Component& window, juce::Component& part)
+{
+    auto* peer = window.getPeer();
+    if (peer == nullptr)
+    {
+        ADD_FAILURE() << "the window is not on the desktop";
+        return;
+    }
+    const auto at = window.getLocalPoint (&part, part.getLocalBounds().getCentre()).toFloat();
+    const auto now = juce::Time::currentTimeMillis();
+    peer->handleMouseEvent (juce::MouseInputSource::InputSourceType::mouse, at,
+                            juce::ModifierKeys (juce::ModifierKeys::rightButtonModifier),
+                            juce::MouseInputSource::defaultPressure, juce::MouseInputSource::defaultOrientation, now);
+    peer->handleMouseEvent (juce::MouseInputSource::InputSourceType::mouse, at, juce::ModifierKeys(),
+                            juce::MouseInputSource::defaultPressure, juce::MouseInputSource::defaultOrientation, now + 20);
 }
 
 /** The menu's items, in order, as a screen reader sees them. */
