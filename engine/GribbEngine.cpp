@@ -104,6 +104,16 @@ bool GribbEngine::voicesAreSilent (const juce::MidiBuffer& midi) const noexcept
     return ! zoneVoicesSound();
 }
 
+void GribbEngine::handBlockTo (std::array<GribbVoice*, polyphony>& bank, const VoiceParameters& params, float fmOffset) noexcept
+{
+    for (auto* v : bank)
+    {
+        v->params = params;
+        v->setEnvelopeParameters ({ params.attack, params.decay, params.sustain, params.release });
+        v->lfoFmAmount = fmOffset;
+    }
+}
+
 bool GribbEngine::zoneVoicesSound() const noexcept
 {
     for (const auto* v : zoneVoices)
@@ -127,27 +137,14 @@ float GribbEngine::process (juce::AudioBuffer<float>& buffer, const juce::MidiBu
     takePitchSetup();
     synth.notePitch.tuning = zoneSynth.notePitch.tuning = tunings.acquire();
 
-    for (auto* v : voices)
-    {
-        v->params = p.voice;
-        v->setEnvelopeParameters ({ p.voice.attack, p.voice.decay, p.voice.sustain, p.voice.release });
-    }
-    const bool zonesRender = pitchSetup.followMpe || zoneVoicesSound();
-    if (zonesRender)
-        for (auto* v : zoneVoices)
-        {
-            v->params = p.voice;
-            v->setEnvelopeParameters ({ p.voice.attack, p.voice.decay, p.voice.sustain, p.voice.release });
-        }
-
     // The LFO runs on in every block, sounding or not.
     const float lfoValue = lfo.step (p.lfoRate, p.lfoShape, numSamples);
     const float fmOffset = lfoFmOffset (lfoValue, p.lfoToFm);
-    for (auto* v : voices)
-        v->lfoFmAmount = fmOffset;
+
+    const bool zonesRender = pitchSetup.followMpe || zoneVoicesSound();
+    handBlockTo (voices, p.voice, fmOffset);
     if (zonesRender)
-        for (auto* v : zoneVoices)
-            v->lfoFmAmount = fmOffset;
+        handBlockTo (zoneVoices, p.voice, fmOffset);
 
     const bool voicesSilent = voicesAreSilent (midi);
     const bool chainSilent = voicesSilent && filterDrive.isSilent (p.oversample);

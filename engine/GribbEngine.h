@@ -85,6 +85,8 @@ private:
 
     bool voicesAreSilent (const juce::MidiBuffer& midi) const noexcept;
     bool zoneVoicesSound() const noexcept;
+    /** Hands the block's voice parameters and the LFO's FM offset to every voice of a bank. */
+    static void handBlockTo (std::array<GribbVoice*, polyphony>& bank, const VoiceParameters& params, float fmOffset) noexcept;
 
     JUCE_DECLARE_NON_COPYABLE (GribbEngine)
 };
