@@ -6,6 +6,7 @@
 #include "processor/GribbTazoAudioProcessor.h"
 #include "support/MessagePump.h"
 #include "support/ProcessorTestHelpers.h"
+#include "support/ScratchFolder.h"
 #include "processor/UserPresets.h"
 
 using gribb::test::plainValue;
@@ -401,9 +402,8 @@ const OutsideChange outsideChanges[] = {
 
 TEST (EditorBehaviour, TheSelectorFollowsChangesMadeOutsideTheWindowWithinOneTick)
 {
-    const auto dataHome = juce::File::getSpecialLocation (juce::File::tempDirectory).getNonexistentChildFile ("gribb-data-home", {});
-    const auto folder = dataHome.getChildFile ("Gribb Tazo/Presets");
-    ::setenv ("XDG_DATA_HOME", dataHome.getFullPathName().toRawUTF8(), 1);
+    const gribb::test::ScratchXdgHome dataHome ("XDG_DATA_HOME", "gribb-data-home");
+    const auto folder = dataHome.folder.getChildFile ("Gribb Tazo/Presets");
     {
         GribbTazoAudioProcessor maker;
         maker.setCurrentProgram (9);
@@ -429,7 +429,4 @@ TEST (EditorBehaviour, TheSelectorFollowsChangesMadeOutsideTheWindowWithinOneTic
         EXPECT_EQ (editor.getProgramBox().getText(), change.shown (folder));
         EXPECT_TRUE (host.changed.isEmpty()) << "showing the program must write nothing";
     }
-
-    ::unsetenv ("XDG_DATA_HOME");
-    dataHome.deleteRecursively();
 }

@@ -11,6 +11,7 @@
 #include "processor/UserPresets.h"
 #include "support/MessagePump.h"
 #include "support/PopupMenus.h"
+#include "support/ScratchFolder.h"
 
 using gribb::test::chooseItem;
 using gribb::test::findMenuWindow;
@@ -66,26 +67,11 @@ TEST (ProgramSelectorMenu, ReturnOnTheShownProgramAppliesItAgainAndEscapeChanges
 namespace
 {
 /** XDG_DATA_HOME pointed at a fresh folder for one test, and everything removed afterwards. */
-struct ScratchDataHome
+struct ScratchDataHome : gribb::test::ScratchXdgHome
 {
-    ScratchDataHome()
-        : folder (juce::File::getSpecialLocation (juce::File::tempDirectory).getNonexistentChildFile ("gribb-data-home", {}))
-    {
-        folder.createDirectory();
-        if (const auto* old = std::getenv ("XDG_DATA_HOME"))
-            previous = old;
-        ::setenv ("XDG_DATA_HOME", folder.getFullPathName().toRawUTF8(), 1);
-    }
-    ~ScratchDataHome()
-    {
-        previous.has_value() ? ::setenv ("XDG_DATA_HOME", previous->c_str(), 1) : ::unsetenv ("XDG_DATA_HOME");
-        folder.deleteRecursively();
-    }
+    ScratchDataHome() : ScratchXdgHome ("XDG_DATA_HOME", "gribb-data-home") {}
 
     juce::File presets() const { return folder.getChildFile ("Gribb Tazo/Presets"); }
-
-    juce::File folder;
-    std::optional<std::string> previous;
 };
 
 std::array<float, gribb::numParameters> plainValues (GribbTazoAudioProcessor& processor)

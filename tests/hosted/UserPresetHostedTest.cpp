@@ -13,6 +13,7 @@
 #include "OfflineRenderer.h"
 #include "PluginLoader.h"
 #include "support/PluginBundles.h"
+#include "support/ScratchFolder.h"
 #include "support/XClientSetUp.h"
 
 namespace
@@ -38,10 +39,9 @@ TEST (UserPresetHosted, APresetChosenInTheWindowReachesTheHostAsEdits)
     ASSERT_FALSE (juce::Desktop::getInstance().getDisplays().displays.isEmpty())
         << "no X display: run this test under scripts/with-xvfb.sh";
 
-    const auto dataHome = juce::File::getSpecialLocation (juce::File::tempDirectory).getNonexistentChildFile ("gribb-hosted-presets", {});
-    ASSERT_TRUE (dataHome.getChildFile ("Gribb Tazo/Presets").createDirectory().wasOk());
-    ASSERT_TRUE (dataHome.getChildFile ("Gribb Tazo/Presets/Shared.gribbpreset").replaceWithText (sharedPreset().loadFileAsString()));
-    ::setenv ("XDG_DATA_HOME", dataHome.getFullPathName().toRawUTF8(), 1);
+    const gribb::test::ScratchXdgHome dataHome ("XDG_DATA_HOME", "gribb-hosted-presets");
+    ASSERT_TRUE (dataHome.folder.getChildFile ("Gribb Tazo/Presets").createDirectory().wasOk());
+    ASSERT_TRUE (dataHome.folder.getChildFile ("Gribb Tazo/Presets/Shared.gribbpreset").replaceWithText (sharedPreset().loadFileAsString()));
 
     // The same code runs in the LV2 and the Standalone (whose window test loads a preset from the
     // same folder); JUCE's LV2 hosting shows that window in a way this test does not drive yet.
@@ -100,7 +100,4 @@ TEST (UserPresetHosted, APresetChosenInTheWindowReachesTheHostAsEdits)
         gribb::test::pumpMessages (100);
         plugin->releaseResources();
     }
-
-    ::unsetenv ("XDG_DATA_HOME");
-    dataHome.deleteRecursively();
 }

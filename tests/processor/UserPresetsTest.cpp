@@ -11,6 +11,7 @@
 #include <functional>
 #include <set>
 
+#include "support/ScratchFolder.h"
 #include "support/StateBlocks.h"
 
 #include "processor/UserPresets.h"
@@ -19,33 +20,8 @@ using gribb::test::ProcessorSnapshot;
 
 namespace
 {
-/** A fresh folder under the temporary folder, removed again at the end of the test. */
-struct ScratchFolder
-{
-    ScratchFolder()
-        : folder (juce::File::getSpecialLocation (juce::File::tempDirectory).getNonexistentChildFile ("gribb-presets-test", {}))
-    {
-        folder.createDirectory();
-    }
-    ~ScratchFolder() { folder.deleteRecursively(); }
-
-    juce::File folder;
-};
-
-/** Sets an environment variable for one scope and puts the old value back. */
-struct ScopedEnvironment
-{
-    ScopedEnvironment (const char* variable, const char* value) : name (variable)
-    {
-        if (const auto* old = std::getenv (variable))
-            previous = old;
-        value != nullptr ? ::setenv (variable, value, 1) : ::unsetenv (variable);
-    }
-    ~ScopedEnvironment() { previous.has_value() ? ::setenv (name, previous->c_str(), 1) : ::unsetenv (name); }
-
-    const char* name;
-    std::optional<std::string> previous;
-};
+using gribb::test::ScopedEnvironment;
+using gribb::test::ScratchFolder;
 
 float plain (GribbTazoAudioProcessor& processor, const char* id)
 {

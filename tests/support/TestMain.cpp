@@ -6,14 +6,13 @@
 #include <gtest/gtest.h>
 #include <juce_events/juce_events.h>
 
+#include "ScratchFolder.h"
+
 int main (int argc, char** argv)
 {
     ::testing::InitGoogleTest (&argc, argv);
 
-    const auto configHome = juce::File::getSpecialLocation (juce::File::tempDirectory)
-                                .getNonexistentChildFile ("gribb-test-config", {});
-    configHome.createDirectory();
-    ::setenv ("XDG_CONFIG_HOME", configHome.getFullPathName().toRawUTF8(), 1);
+    const gribb::test::ScratchXdgHome configHome ("XDG_CONFIG_HOME", "gribb-test-config");
 
     int result = 0;
     {
@@ -22,6 +21,5 @@ int main (int argc, char** argv)
         juce::DeletedAtShutdown::deleteAll();
     }
 
-    configHome.deleteRecursively();
     return result;
 }
