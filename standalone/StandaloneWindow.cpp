@@ -1,5 +1,6 @@
 #include "standalone/StandaloneWindow.h"
 
+#include "editor/GribbTazoAudioProcessorEditor.h"
 #include "standalone/DetectableKeyRepeat.h"
 #include "standalone/StandaloneAudioDevices.h"
 
@@ -67,6 +68,12 @@ StandaloneWindow::StandaloneWindow (const juce::String& title, juce::Colour back
     deviceManager.addChangeListener (this);
     bar.setStatus (StandaloneAudioDevices::statusLine (deviceManager));
 
+    // JUCE's window fitted itself to the screen through its own constrainer before this one was
+    // set, which may have squeezed a zoomed page: the page is shown again at its full size.
+    setConstrainer (&zoomedConstrainer);
+    if (auto* editor = dynamic_cast<GribbTazoAudioProcessorEditor*> (getAudioProcessor()->getActiveEditor()))
+        editor->showTechnicalPage (editor->isShowingTechnicalPage());
+
     // JUCE's window sized itself around the editor before this class's border applied.
     fitToContent();
 }
@@ -79,6 +86,35 @@ StandaloneWindow::~StandaloneWindow()
     computerKeyboard.releaseAll();
     pluginHolder->deviceManager.removeChangeListener (this);
     pluginHolder->deviceManager.removeMidiInputDeviceCallback ({}, &keyboardMidi);
+}
+
+juce::ComponentBoundsConstrainer* StandaloneWindow::ZoomedEditorConstrainer::getWrappedConstrainer() const
+{
+    auto* editor = window.getAudioProcessor()->getActiveEditor();
+    auto* own = editor != nullptr ? editor->getConstrainer() : nullptr;
+
+    if (own == nullptr)
+        return nullptr;
+
+    const auto scale = (double) window.stripScale();
+    const auto times = [scale] (int size) { return juce::roundToInt (juce::jmin (size * scale, (double) 0x3fffffff)); };
+    zoomed.setSizeLimits (times (own->getMinimumWidth()), times (own->getMinimumHeight()),
+                          times (own->getMaximumWidth()), times (own->getMaximumHeight()));
+    zoomed.setFixedAspectRatio (own->getFixedAspectRatio());
+    return &zoomed;
+}
+
+juce::BorderSize<int> StandaloneWindow::ZoomedEditorConstrainer::getAdditionalBorder() const
+{
+    const auto frame = [this]() -> juce::BorderSize<int>
+    {
+        if (auto* peer = window.getPeer())
+            if (const auto size = peer->getFrameSizeIfPresent())
+                return *size;
+        return {};
+    }();
+
+    return frame.addedTo (window.getContentComponentBorder());
 }
 
 float StandaloneWindow::stripScale() const
@@ -132,6 +168,14 @@ void StandaloneWindow::resized()
         });
     }
 
+    // A page switch or a zoom grows the window to the right and down: once the resize is done, a
+    // window that now reaches past the screen's edge moves back onto it, where it fits.
+    juce::MessageManager::callAsync ([safe = juce::Component::SafePointer<StandaloneWindow> (this)]
+    {
+        if (safe != nullptr)
+            safe->keepOnScreen();
+    });
+
     // Five octaves of white keys across the width; the scroll buttons lie over the outer keys.
     keyboard.setKeyWidth ((float) juce::jmax (1, keyboard.getWidth()) / (float) (visibleOctaves * whiteKeysPerOctave));
     keyboard.setLowestVisibleKey (lowestVisibleKeyFor (computerKeyboard.getOctave()));
@@ -142,13 +186,23 @@ void StandaloneWindow::fitToContent()
     if (auto* content = getContentComponent())
     {
         setContentComponentSize (content->getWidth(), content->getHeight());
+        keepOnScreen();
+    }
+}
 
-        // Keep the grown window on the screen.
-        if (const auto* display = juce::Desktop::getInstance().getDisplays().getDisplayForRect (getBounds()))
-        {
-            const auto area = display->userArea;
-            setTopLeftPosition (getX(), juce::jmax (area.getY(), juce::jmin (getY(), area.getBottom() - getHeight())));
-        }
+void StandaloneWindow::keepOnScreen()
+{
+    if (! isOnDesktop())
+        return;
+
+    if (const auto* display = juce::Desktop::getInstance().getDisplays().getDisplayForRect (getBounds()))
+    {
+        const auto area = display->userArea;
+        const auto x = juce::jmax (area.getX(), juce::jmin (getX(), area.getRight() - getWidth()));
+        const auto y = juce::jmax (area.getY(), juce::jmin (getY(), area.getBottom() - getHeight()));
+
+        if (x != getX() || y != getY())
+            setTopLeftPosition (x, y);
     }
 }
 

@@ -50,10 +50,27 @@ public:
     void activeWindowStatusChanged() override;
 
 private:
+    /** The window's resize limits: the editor's own limits, which are in the editor's units,
+        times the editor's zoom, plus the window's border. (JUCE's Standalone window would take the
+        editor's limits as screen pixels, and hold a zoomed page to its unzoomed maximum.) */
+    class ZoomedEditorConstrainer : public juce::BorderedComponentBoundsConstrainer
+    {
+    public:
+        explicit ZoomedEditorConstrainer (StandaloneWindow& w) : window (w) {}
+        juce::ComponentBoundsConstrainer* getWrappedConstrainer() const override;
+        juce::BorderSize<int> getAdditionalBorder() const override;
+
+    private:
+        StandaloneWindow& window;
+        mutable juce::ComponentBoundsConstrainer zoomed;
+    };
+
     int stripHeight() const;
     /** The editor's zoom on this window's display: the strip below it scales with it. */
     float stripScale() const;
     void fitToContent();
+    /** Moves the window so that as much of it as fits is on its screen. */
+    void keepOnScreen();
     void showKeyboard (bool shown);
     void octaveChanged (int octave);
     void panic();
@@ -70,6 +87,7 @@ private:
     juce::Rectangle<int> editorSizeToKeep;
     int editorSizeChecksLeft = 0;
     float stripScaleShown = 1.0f;
+    ZoomedEditorConstrainer zoomedConstrainer { *this };
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (StandaloneWindow)
 };
