@@ -2,8 +2,9 @@
 # Runs a command on a private virtual X display (Xvfb on a free display number, with the openbox
 # window manager), then stops both and returns the command's exit status.
 #   scripts/with-xvfb.sh <command> [args...]
-# GRIBB_XVFB_SCREEN overrides the screen geometry (default 1600x1200x24), GRIBB_XVFB_FIRST_DISPLAY
-# the first display number tried (default 99).
+# GRIBB_XVFB_SCREEN overrides the screen geometry (default 1600x1200x24), GRIBB_XVFB_DPI the
+# screen's resolution in dots per inch (Xvfb's default: 96), GRIBB_XVFB_FIRST_DISPLAY the first
+# display number tried (default 99).
 set -uo pipefail
 
 if [ "$#" -lt 1 ]; then
@@ -34,7 +35,8 @@ first="${GRIBB_XVFB_FIRST_DISPLAY:-99}"
 display=""
 for number in $(seq "$first" $((first + 100))); do
   [ -e "/tmp/.X${number}-lock" ] || [ -e "/tmp/.X11-unix/X${number}" ] && continue
-  Xvfb ":${number}" -screen 0 "${GRIBB_XVFB_SCREEN:-1600x1200x24}" -nolisten tcp -noreset \
+  Xvfb ":${number}" -screen 0 "${GRIBB_XVFB_SCREEN:-1600x1200x24}" ${GRIBB_XVFB_DPI:+-dpi "$GRIBB_XVFB_DPI"} \
+    -nolisten tcp -noreset \
     >"$work/xvfb.log" 2>&1 &
   xvfb_pid=$!
   for _ in $(seq 1 200); do

@@ -4,7 +4,9 @@
 # Each time the editor must be the main page's 620 x 560 times the zoom, the keyboard bar below it
 # as wide and scaled too; the technical page, one click on "UNDER THE HOOD" away, must be
 # 980 x 640 times the zoom. Screenshots go to the folder given.
-#   standalone_zoom_test.sh <standalone executable> <folder for the screenshots>
+# With "screen-dpi" as the third argument the display is a HiDPI screen (Xvfb -dpi 192) with no
+# scale set anywhere else, and the one case run is that the window opens at 200 %.
+#   standalone_zoom_test.sh <standalone executable> <folder for the screenshots> [screen-dpi]
 # Needs DISPLAY (run it through scripts/with-xvfb.sh with a large screen), xdotool, xwininfo,
 # xrdb and ImageMagick.
 set -euo pipefail
@@ -91,6 +93,17 @@ run() {
     || fail "$name: the technical page is ${w} x ${h}, not ${want_w} x ${want_h}"
   stop_app
 }
+
+if [ "${3:-}" = "screen-dpi" ]; then
+  dpi=$(xdpyinfo | awk '/resolution:/ && ! found { split($2, r, "x"); print r[1]; found = 1 }')
+  [ "$dpi" = 192 ] || fail "the screen is at $dpi dots per inch, not 192"
+  unset GDK_SCALE
+  echo 'Xft.dpi' | xrdb -remove - 2>/dev/null || true
+  run "screen-dpi-192" 200
+  [ ! -e "$settings" ] || fail "the screen's scale was written as a chosen zoom"
+  echo "PASS: screenshots in $shots"
+  exit 0
+fi
 
 # A zoom remembered by any window of the plug-in.
 mkdir -p "$(dirname "$settings")"
