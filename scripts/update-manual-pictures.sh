@@ -2,7 +2,7 @@
 # Regenerates every picture of docs/manual.md from the built plug-in into docs/pictures/:
 #   window-main-page.png, window-technical-page.png   the Standalone app's window on a virtual
 #                                                     display (Xvfb), both pages
-#   window-zoom-100-150.png                           its main page at 100 % and 150 %
+#   window-zoom-100-200.png                           its main page at 100 % and 200 %
 #   standalone-keyboard.png                           the Standalone app played through its own
 #                                                     JACK server, a key of the on-screen
 #                                                     keyboard held down
@@ -42,12 +42,11 @@ jack_lsp >/dev/null 2>&1 || { cat "$work/jackd.log" >&2; say "FAILED: the JACK s
 step manual-screenshots "$ROOT/scripts/with-xvfb.sh" "$ROOT/tests/hosted/standalone_window_test.sh" "$APP" "$work/window"
 cp "$work/window/main-page.png" "$work/window-main-page.png"
 cp "$work/window/technical-page.png" "$work/window-technical-page.png"
-# The zoom test opens the app at 100 % and at 150 %; the main page at both, side by side, the
-# window's frame cropped away.
-step manual-zoom-screenshots env GRIBB_XVFB_SCREEN=2600x1800x24 "$ROOT/scripts/with-xvfb.sh" \
+# The zoom test opens the app at each zoom; the main page at 100 % and at 200 %, side by side.
+step manual-zoom-screenshots env GRIBB_XVFB_SCREEN=3200x2700x24 "$ROOT/scripts/with-xvfb.sh" \
   "$ROOT/tests/hosted/standalone_zoom_test.sh" "$APP" "$work/zoom"
-convert "$work/zoom/zoom-100-main-page.png" "$work/zoom/zoom-150-main-page.png" -background white -gravity south \
-  -splice 0x0 +append "$work/window-zoom-100-150.png"
+convert "$work/zoom/zoom-100-main-page.png" "$work/zoom/zoom-200-main-page.png" -background white -gravity south \
+  -splice 0x0 +append "$work/window-zoom-100-200.png"
 # The keyboard test plays the app (on a JACK server of its own) and screenshots it with A4 held.
 step manual-keyboard-screenshot "$ROOT/scripts/with-xvfb.sh" "$ROOT/tests/hosted/standalone_keyboard_test.sh" "$APP" "$work/keyboard"
 cp "$work/keyboard/keyboard-held.png" "$work/standalone-keyboard.png"
@@ -63,7 +62,7 @@ say "drawing the chicken's contact sheet"
 convert "$work/contact-sheet-full.png" -resize 50% "$work/chicken-contact-sheet.png"
 
 mkdir -p "$PICTURES"
-for picture in window-main-page window-technical-page window-zoom-100-150 standalone-keyboard editor-main-page editor-technical-page \
+for picture in window-main-page window-technical-page window-zoom-100-200 standalone-keyboard editor-main-page editor-technical-page \
                macro-knob-positions macro-maps chicken-contact-sheet midi-learn-menu; do
   # Without metadata (no time stamps), so that an unchanged picture gives an unchanged file.
   convert "$work/$picture.png" -strip -define png:compression-level=9 -define png:exclude-chunks=date,time \
