@@ -20,7 +20,7 @@ here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 mkdir -p "$out"
 rm -f "$out"/keyboard-*.png "$out"/keyboard-*.wav "$out"/keyboard-*.log
 
-fail() { echo "FAIL: $*" >&2; exit 1; }
+source "$(dirname "${BASH_SOURCE[0]}")/screenshot_pixels.sh"
 skip() { echo "SKIPPED: $*"; exit 77; }
 [ -x "$app" ] || fail "no Standalone app at $app"
 [ -n "${DISPLAY:-}" ] || fail "no DISPLAY: run through scripts/with-xvfb.sh"
@@ -80,9 +80,6 @@ start_app
 jack_lsp -c | sed -n '/^Gribb Tazo:out_1$/,+1p'
 jack_lsp -c | grep -A1 '^Gribb Tazo:out_1$' | grep -q 'system:playback_1' || fail "the app's output is not connected to the system's playback"
 
-size_of() { xwininfo -id "$wid" | awk '/^  Width:/ { w = $2 } /^  Height:/ { h = $2 } END { print w, h }'; }
-first_x_of() { convert "$1" -crop "x1+0+$2" +repage txt:- | awk -v c="#$3" '! found && toupper($3) == toupper(c) { split($1, p, ","); print p[1]; found = 1 }'; }
-first_y_of() { convert "$1" -crop "1x+$2+0" +repage txt:- | awk -v c="#$3" '! found && toupper($3) == toupper(c) { split($1, p, ","); sub(":", "", p[2]); print p[2]; found = 1 }'; }
 
 # Where the editor and the bar are: the cabinet panel (0x2b2933) starts 16 px inside the editor's
 # left edge, the editor's top row is the gradient's first colour (0x6f6b7d), and the bar's fill
@@ -201,7 +198,6 @@ awk -v l="$loud" -v s="$soft" 'BEGIN { exit !(s < l - 6) }' || fail "a click hig
 echo "silence after each release: the six notes are separate, and the recording ends in silence"
 
 # --- the keyboard in the screenshot ------------------------------------------------------------
-pixel() { convert "$1" -format "%[hex:p{$2,$3}]" info:- | cut -c1-6 | tr 'A-F' 'a-f'; }
 [ "$(pixel "$out/keyboard-held.png" $((left + 4)) $((bar_top + 4)))" = "18171c" ] || fail "no keyboard bar in the screenshot"
 [ "$(pixel "$out/keyboard-held.png" "$(white_key_x 18)" "$key_y")" = "ffffff" ] || fail "no white key (G4) in the screenshot"
 [ "$(pixel "$out/keyboard-held.png" "$(white_key_x 19)" "$key_y")" != "ffffff" ] || fail "the held key (A4) is not lit in the screenshot"

@@ -13,7 +13,7 @@ shots="$2"
 mkdir -p "$shots"
 rm -f "$shots"/*.png
 
-fail() { echo "FAIL: $*" >&2; exit 1; }
+source "$(dirname "${BASH_SOURCE[0]}")/screenshot_pixels.sh"
 [ -x "$app" ] || fail "no Standalone app at $app"
 [ -n "${DISPLAY:-}" ] || fail "no DISPLAY: run through scripts/with-xvfb.sh"
 
@@ -35,13 +35,6 @@ app_pid=$!
 wid=$(timeout 30 xdotool search --sync --onlyvisible --name '^Gribb Tazo$' | head -n 1) || true
 [ -n "$wid" ] || fail "the app's window did not appear"
 
-size_of() { xwininfo -id "$wid" | awk '/^  Width:/ { w = $2 } /^  Height:/ { h = $2 } END { print w, h }'; }
-
-# The colour of one pixel of a screenshot, as rrggbb.
-pixel() {
-  convert "$1" -format "%[hex:p{$2,$3}]" info:- | cut -c1-6 | tr 'A-F' 'a-f'
-}
-
 wait_for_size() {
   local want_w=$1 want_h=$2 w h
   for _ in $(seq 1 100); do
@@ -51,11 +44,6 @@ wait_for_size() {
   done
   return 1
 }
-
-# The first pixel of a colour along a row (x) or a column (y) of a screenshot; empty if none.
-# (awk reads to the end, so that convert never writes into a closed pipe.)
-first_x_of() { convert "$1" -crop "x1+0+$2" +repage txt:- | awk -v c="#$3" '! found && toupper($3) == toupper(c) { split($1, p, ","); print p[1]; found = 1 }'; }
-first_y_of() { convert "$1" -crop "1x+$2+0" +repage txt:- | awk -v c="#$3" '! found && toupper($3) == toupper(c) { split($1, p, ","); sub(":", "", p[2]); print p[2]; found = 1 }'; }
 
 sleep 1.5 # let the first paint and the chicken's timer settle
 read -r main_w main_h < <(size_of)

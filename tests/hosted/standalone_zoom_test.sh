@@ -16,7 +16,7 @@ shots="$2"
 mkdir -p "$shots"
 rm -f "$shots"/*.png
 
-fail() { echo "FAIL: $*" >&2; exit 1; }
+source "$(dirname "${BASH_SOURCE[0]}")/screenshot_pixels.sh"
 [ -x "$app" ] || fail "no Standalone app at $app"
 [ -n "${DISPLAY:-}" ] || fail "no DISPLAY: run through scripts/with-xvfb.sh"
 command -v xrdb >/dev/null || fail "xrdb is missing (Debian: x11-xserver-utils, installed by scripts/bootstrap.sh)"
@@ -32,11 +32,6 @@ stop_app() {
 }
 cleanup() { stop_app; echo 'Xft.dpi' | xrdb -remove - 2>/dev/null || true; rm -rf "$HOME"; }
 trap cleanup EXIT
-
-# The first and last pixel of a colour along a row of a screenshot, and the first down a column.
-first_x_of() { convert "$1" -crop "x1+0+$2" +repage txt:- | awk -v c="#$3" '! found && toupper($3) == toupper(c) { split($1, p, ","); print p[1]; found = 1 }'; }
-last_x_of() { convert "$1" -crop "x1+0+$2" +repage txt:- | awk -v c="#$3" 'toupper($3) == toupper(c) { split($1, p, ","); last = p[1] } END { print last }'; }
-first_y_of() { convert "$1" -crop "1x+$2+0" +repage txt:- | awk -v c="#$3" '! found && toupper($3) == toupper(c) { split($1, p, ","); sub(":", "", p[2]); print p[2]; found = 1 }'; }
 
 # measure SHOT: prints the editor's width and height, found from the keyboard bar (0x18171c,
 # as wide as the editor, right below it) and the editor's top row (0x6f6b7d on the main page,
