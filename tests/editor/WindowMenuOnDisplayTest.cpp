@@ -1,14 +1,16 @@
 // The window's own menu on a display, opened by a right click on the page's background that goes
 // through the window's peer as the mouse's would: on both pages it offers "Zoom" and "MIDI"; the
 // MIDI submenu and its "Tuning" submenu open from it, show the current bend range ticked, and a
-// choice in the real menu sets the processor's bend range. The open submenus are saved as
-// screenshots/window-midi-menu.png and screenshots/window-tuning-menu.png beside this program.
+// choice in the real menu sets the processor's bend range; a zoom chosen in the real "Zoom"
+// submenu is applied, remembered and ticked the next time, and the menus open at it. The open
+// submenus are saved as screenshots/window-*-menu.png beside this program.
 #include <gtest/gtest.h>
 
 #include <functional>
 
 #include "editor/GribbTazoAudioProcessorEditor.h"
 #include "editor/MidiSettingsMenu.h"
+#include "editor/WindowSettings.h"
 #include "processor/GribbTazoAudioProcessor.h"
 #include "support/MessagePump.h"
 #include "support/PopupMenus.h"
@@ -51,6 +53,18 @@ juce::Component* open (juce::Component& window, const std::function<void()>& act
         return opened != nullptr;
     });
     return opened;
+}
+
+/** The titles of the menu's ticked items. */
+juce::StringArray tickedItems (juce::Component& menu)
+{
+    juce::Array<juce::Component*> items;
+    gribb::test::collectItems (menu, items);
+    juce::StringArray ticked;
+    for (auto* item : items)
+        if (auto* handler = item->getAccessibilityHandler(); handler->getCurrentState().isChecked())
+            ticked.add (handler->getTitle());
+    return ticked;
 }
 } // namespace
 
@@ -109,5 +123,46 @@ TEST (WindowMenuOnDisplay, BothPagesOpenTheMenuAndTheMidiSubMenuSetsTheBendRange
     gribb::test::saveScreenshot (editor, tuning, "window-tuning-menu.png");
     tuning->keyPressed (juce::KeyPress (juce::KeyPress::escapeKey));
     pumpMessages (100);
+    editor.removeFromDesktop();
+}
+
+TEST (WindowMenuOnDisplay, AZoomChosenInTheMenuIsAppliedRememberedAndTickedAndTheMenusGrowWithIt)
+{
+    gribb::test::ScopedConfigHome home;
+    GribbTazoAudioProcessor processor;
+    GribbTazoAudioProcessorEditor editor (processor);
+    editor.addToDesktop (juce::ComponentPeer::windowHasTitleBar);
+    editor.setVisible (true);
+    ASSERT_TRUE (pumpUntil ([&] { return editor.isShowing(); }));
+    pumpMessages (300);
+    ASSERT_DOUBLE_EQ (editor.getZoom(), 1.0);
+
+    const auto openZoomMenu = [&]() -> juce::Component*
+    {
+        auto* menu = open (editor, [&] { rightClick (editor, editor.getTitleLabel()); });
+        return menu != nullptr ? open (editor, [&] { chooseItem (*menu, "Zoom"); }) : nullptr;
+    };
+
+    auto* zoomMenu = openZoomMenu();
+    ASSERT_NE (zoomMenu, nullptr);
+    EXPECT_EQ (lineTitles (*zoomMenu).joinIntoString (" | "), "100 % | 125 % | 150 % | 175 % | 200 % | 250 % | 300 %");
+    EXPECT_EQ (tickedItems (*zoomMenu), juce::StringArray ("100 %"));
+    const auto heightAt100 = zoomMenu->getScreenBounds().getHeight();
+    ASSERT_TRUE (chooseItem (*zoomMenu, "200 %"));
+    ASSERT_TRUE (pumpUntil ([&] { return juce::exactlyEqual (editor.getZoom(), 2.0); }));
+    EXPECT_EQ (gribb::windowSettings::loadChosenZoom(), 200);
+    pumpMessages (200);
+    EXPECT_EQ (editor.getScreenBounds().getWidth(), 1240);
+    EXPECT_EQ (editor.getScreenBounds().getHeight(), 1120);
+
+    zoomMenu = openZoomMenu();
+    ASSERT_NE (zoomMenu, nullptr);
+    EXPECT_EQ (tickedItems (*zoomMenu), juce::StringArray ("200 %"));
+    // The menu is drawn at the window's zoom: twice as tall on the screen.
+    EXPECT_NEAR (zoomMenu->getScreenBounds().getHeight(), 2 * heightAt100, 4);
+    gribb::test::saveScreenshot (editor, zoomMenu, "window-zoom-menu-200.png");
+    ASSERT_TRUE (chooseItem (*zoomMenu, "100 %"));
+    EXPECT_TRUE (pumpUntil ([&] { return juce::exactlyEqual (editor.getZoom(), 1.0); }));
+    EXPECT_EQ (gribb::windowSettings::loadChosenZoom(), 100);
     editor.removeFromDesktop();
 }
