@@ -16,6 +16,18 @@ constexpr double referenceDpi = 96.0;
 bool usableDpi (double dpi) { return dpi >= 24.0 && dpi <= 960.0; }
 } // namespace
 
+juce::String resourceText (const char* bytes, size_t size)
+{
+    juce::String text;
+    text.preallocateBytes (size * 2);
+
+    for (size_t i = 0; i < size; ++i)
+        if (const auto byte = (unsigned char) bytes[i]; byte != 0)
+            text += (juce::juce_wchar) byte;
+
+    return text;
+}
+
 std::optional<double> xftDpiIn (const juce::String& resourceDatabase)
 {
     // One resource per line, "name:<white space>value"; a later line wins, as in Xlib.
@@ -77,7 +89,7 @@ ScaleSettings readScaleSettings()
         juce::XWindowSystemUtilities::GetXProperty property (display, x->xRootWindow (display, 0), atom, 0, 1 << 16, false, XA_STRING);
 
         if (property.success && property.data != nullptr && property.actualFormat == 8)
-            settings.resourceDatabase = juce::String::fromUTF8 ((const char*) property.data, (int) property.numItems);
+            settings.resourceDatabase = resourceText ((const char*) property.data, (size_t) property.numItems);
     }
 
     const auto widthMM = x->xDisplayWidthMM (display, screen);

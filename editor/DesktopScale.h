@@ -24,6 +24,10 @@ struct ScaleSettings
 /** The scale the settings give (1.0 where none is set or none is usable). */
 double scaleFrom (const ScaleSettings& settings);
 
+/** The X resource database's bytes as text. The property's type is STRING, which is Latin-1, so
+    each byte is one character, whatever bytes a program put there; NUL bytes are left out. */
+juce::String resourceText (const char* bytes, size_t size);
+
 /** Xft.dpi's value in the text of an X resource database, if it is there and usable. */
 std::optional<double> xftDpiIn (const juce::String& resourceDatabase);
 

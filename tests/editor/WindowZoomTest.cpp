@@ -81,6 +81,19 @@ TEST (WindowZoom, DesktopScaleTakesTheFirstSettingThatIsSet)
     }
 }
 
+TEST (WindowZoom, TheResourceDatabasesBytesAreReadAsLatin1WhateverTheyAre)
+{
+    // Bytes that are not UTF-8 (a lone continuation byte, a cut sequence, 0xff), a NUL and a
+    // Latin-1 letter around the one setting that counts.
+    const char bytes[] = "Xcursor.theme:\tAdwaita\n! caf\xe9 \x80\xc3\n\xff\xfe\x00\nXft.dpi:\t192\nXft.rgba: rgb";
+    const auto text = gribb::desktop::resourceText (bytes, sizeof (bytes) - 1);
+
+    EXPECT_TRUE (text.contains (juce::String::charToString ((juce::juce_wchar) 0xe9)));
+    EXPECT_TRUE (text.endsWith ("Xft.rgba: rgb")) << "nothing is cut at a bad byte or a NUL";
+    EXPECT_EQ (gribb::desktop::xftDpiIn (text), 192.0);
+    EXPECT_TRUE (gribb::desktop::resourceText (bytes, 0).isEmpty());
+}
+
 TEST (WindowZoom, ChosenZoomWinsThenTheHostThenTheDesktop)
 {
     for (const auto& c : choiceCases)
