@@ -174,9 +174,15 @@ void GribbTazoAudioProcessorEditor::applyZoom (bool askHostToFit)
     if (askHostToFit)
     {
         // A new transform alone reaches the VST3 wrapper and the Standalone's window, but not
-        // the LV2 wrapper, which resizes its host's window on a new size only.
+        // the LV2 wrapper, which resizes its host's window on a new size only: the window steps
+        // through another size and back. The step is the page's own size, or four fifths of it,
+        // which keep the page's aspect ratio and are whole pixels at every offered zoom, so no
+        // rounding in the host's answer to the step leaves the window a pixel off.
         const auto w = getWidth(), h = getHeight();
-        setSize (w, h + 1);
+        const auto page = showingTechnical ? juce::Point<int> (technicalWidth, technicalHeight)
+                                           : juce::Point<int> (mainWidth, mainHeight);
+        const auto step = (w == page.x && h == page.y) ? page * 4 / 5 : page;
+        setSize (step.x, step.y);
         setSize (w, h);
     }
 }

@@ -232,6 +232,63 @@ TEST (HostedEditorZoom, EachZoomGivesThePagesSizesTimesTheZoomAndAPageSwitchKeep
     writeChosenZoom (std::nullopt);
 }
 
+// A zoom chosen through the window's own menu (a right click on the title, then the keyboard, as
+// xdotool gives them to the plug-in's X window) is kept for the other format's next window.
+TEST (HostedEditorZoom, AZoomChosenInOneFormatsMenuOpensTheOtherFormatsNextWindowAtIt)
+{
+    ASSERT_FALSE (juce::Desktop::getInstance().getDisplays().displays.isEmpty())
+        << "no X display: run this test under scripts/with-xvfb.sh";
+
+    struct Step
+    {
+        const Format& chooser;
+        int from, stepsDown, to;
+        const Format& opener;
+    };
+    // The Zoom submenu lists 100, 125, 150, 175, 200, 250 and 300 %; it opens on its first item.
+    const Step steps[] = { { formats[0], 100, 4, 200, formats[1] }, { formats[1], 200, 2, 150, formats[0] } };
+
+    writeChosenZoom (std::nullopt);
+
+    for (const auto& step : steps)
+    {
+        SCOPED_TRACE (juce::String (step.chooser.name) + " chooses " + juce::String (step.to) + " %, then "
+                      + step.opener.name + " opens");
+        {
+            OpenWindow open (step.chooser);
+            ASSERT_NE (open.editor, nullptr);
+            const auto from = step.from / 100.0;
+            ASSERT_TRUE (open.waitForSize (times (620, from), times (560, from))) << sizeText (open.size());
+
+            // The title "GRIBB  TAZO" (28, 68, 564, 46) is the window's background.
+            const auto title = open.editor->getScreenPosition() + juce::Point<int> (times (310, from), times (91, from));
+            const auto click = "xdotool mousemove --sync " + juce::String (title.x) + " " + juce::String (title.y) + " click 3";
+            ASSERT_EQ (std::system (click.toRawUTF8()), 0) << click;
+            gribb::test::pumpMessages (600);
+            juce::String keys ("xdotool key --delay 80 Down Right");
+            for (int i = 0; i < step.stepsDown; ++i)
+                keys << " Down";
+            keys << " Return";
+            ASSERT_EQ (std::system (keys.toRawUTF8()), 0) << keys;
+            gribb::test::pumpMessages (600);
+
+            const auto to = step.to / 100.0;
+            EXPECT_TRUE (open.waitForSize (times (620, to), times (560, to))) << sizeText (open.size());
+            EXPECT_TRUE (settingsFile().loadFileAsString().contains ("<GribbTazoWindow zoom=\"" + juce::String (step.to) + "\"/>"))
+                << settingsFile().loadFileAsString();
+        }
+
+        OpenWindow next (step.opener);
+        ASSERT_NE (next.editor, nullptr);
+        const auto to = step.to / 100.0;
+        EXPECT_TRUE (next.waitForSize (times (620, to), times (560, to))) << sizeText (next.size());
+        std::cout << step.chooser.name << " chose " << step.to << " % in its menu; the next " << step.opener.name
+                  << " window opened at " << sizeText (next.size()) << std::endl;
+    }
+
+    writeChosenZoom (std::nullopt);
+}
+
 TEST (HostedEditorZoom, AHostsScaleIsUsedUnlessTheUserChoseAZoom)
 {
     struct Case
