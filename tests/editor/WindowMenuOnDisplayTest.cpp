@@ -55,6 +55,24 @@ juce::Component* open (juce::Component& window, const std::function<void()>& act
     return opened;
 }
 
+/** A window of the plug-in's own on the desktop, with a configuration folder of its own. */
+struct WindowOnDesktop
+{
+    WindowOnDesktop()
+    {
+        editor.addToDesktop (juce::ComponentPeer::windowHasTitleBar);
+        editor.setVisible (true);
+        pumpUntil ([&] { return editor.isShowing(); });
+        pumpMessages (300);
+    }
+
+    ~WindowOnDesktop() { editor.removeFromDesktop(); }
+
+    gribb::test::ScopedConfigHome home;
+    GribbTazoAudioProcessor processor;
+    GribbTazoAudioProcessorEditor editor { processor };
+};
+
 /** The titles of the menu's ticked items. */
 juce::StringArray tickedItems (juce::Component& menu)
 {
@@ -70,13 +88,10 @@ juce::StringArray tickedItems (juce::Component& menu)
 
 TEST (WindowMenuOnDisplay, BothPagesOpenTheMenuAndTheMidiSubMenuSetsTheBendRange)
 {
-    gribb::test::ScopedConfigHome home;
-    GribbTazoAudioProcessor processor;
-    GribbTazoAudioProcessorEditor editor (processor);
-    editor.addToDesktop (juce::ComponentPeer::windowHasTitleBar);
-    editor.setVisible (true);
-    ASSERT_TRUE (pumpUntil ([&] { return editor.isShowing(); }));
-    pumpMessages (300);
+    WindowOnDesktop window;
+    ASSERT_TRUE (window.editor.isShowing());
+    auto& editor = window.editor;
+    auto& processor = window.processor;
 
     for (const bool technicalPage : { true, false })
     {
@@ -123,18 +138,13 @@ TEST (WindowMenuOnDisplay, BothPagesOpenTheMenuAndTheMidiSubMenuSetsTheBendRange
     gribb::test::saveScreenshot (editor, tuning, "window-tuning-menu.png");
     tuning->keyPressed (juce::KeyPress (juce::KeyPress::escapeKey));
     pumpMessages (100);
-    editor.removeFromDesktop();
 }
 
 TEST (WindowMenuOnDisplay, AZoomChosenInTheMenuIsAppliedRememberedAndTickedAndTheMenusGrowWithIt)
 {
-    gribb::test::ScopedConfigHome home;
-    GribbTazoAudioProcessor processor;
-    GribbTazoAudioProcessorEditor editor (processor);
-    editor.addToDesktop (juce::ComponentPeer::windowHasTitleBar);
-    editor.setVisible (true);
-    ASSERT_TRUE (pumpUntil ([&] { return editor.isShowing(); }));
-    pumpMessages (300);
+    WindowOnDesktop window;
+    ASSERT_TRUE (window.editor.isShowing());
+    auto& editor = window.editor;
     ASSERT_DOUBLE_EQ (editor.getZoom(), 1.0);
 
     const auto openZoomMenu = [&]() -> juce::Component*
@@ -164,5 +174,4 @@ TEST (WindowMenuOnDisplay, AZoomChosenInTheMenuIsAppliedRememberedAndTickedAndTh
     ASSERT_TRUE (chooseItem (*zoomMenu, "100 %"));
     EXPECT_TRUE (pumpUntil ([&] { return juce::exactlyEqual (editor.getZoom(), 1.0); }));
     EXPECT_EQ (gribb::windowSettings::loadChosenZoom(), 100);
-    editor.removeFromDesktop();
 }

@@ -20,7 +20,7 @@ here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 mkdir -p "$out"
 rm -f "$out"/keyboard-*.png "$out"/keyboard-*.wav "$out"/keyboard-*.log
 
-source "$(dirname "${BASH_SOURCE[0]}")/screenshot_pixels.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/standalone_test_common.sh"
 skip() { echo "SKIPPED: $*"; exit 77; }
 [ -x "$app" ] || fail "no Standalone app at $app"
 [ -n "${DISPLAY:-}" ] || fail "no DISPLAY: run through scripts/with-xvfb.sh"

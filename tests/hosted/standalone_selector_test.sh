@@ -8,19 +8,10 @@
 # Needs DISPLAY (run it through scripts/with-xvfb.sh), xdotool, xwininfo and ImageMagick.
 set -euo pipefail
 
-app="$1"
-shots="$2"
-mkdir -p "$shots"
-rm -f "$shots"/*.png
-source "$(dirname "${BASH_SOURCE[0]}")/screenshot_pixels.sh"
-[ -x "$app" ] || fail "no Standalone app at $app"
-[ -n "${DISPLAY:-}" ] || fail "no DISPLAY: run through scripts/with-xvfb.sh"
-
+source "$(dirname "${BASH_SOURCE[0]}")/standalone_test_common.sh"
 # A fresh home, whose settings name the state file: the app's file dialogue opens at the last
 # state file it used, so Return in the dialogue saves to it or loads from it.
-export HOME
-HOME=$(mktemp -d "${TMPDIR:-/tmp}/gribb-standalone-selector.XXXXXX")
-export XDG_CONFIG_HOME="$HOME/.config"
+begin_window_test "$1" "$2"
 state="$HOME/hyrule.state"
 mkdir -p "$HOME/.config"
 cat >"$HOME/.config/Gribb Tazo.settings" <<XML
@@ -29,12 +20,6 @@ cat >"$HOME/.config/Gribb Tazo.settings" <<XML
   <VALUE name="lastStateFile" val="$state"/>
 </PROPERTIES>
 XML
-app_pid=""
-cleanup() {
-  if [ -n "$app_pid" ]; then kill "$app_pid" 2>/dev/null || true; wait "$app_pid" 2>/dev/null || true; fi
-  rm -rf "$HOME"
-}
-trap cleanup EXIT
 
 "$app" >"$shots/app.log" 2>&1 &
 app_pid=$!

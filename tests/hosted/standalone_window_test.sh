@@ -8,26 +8,9 @@
 # Needs DISPLAY (run it through scripts/with-xvfb.sh), xdotool, xwininfo and ImageMagick.
 set -euo pipefail
 
-app="$1"
-shots="$2"
-mkdir -p "$shots"
-rm -f "$shots"/*.png
-
-source "$(dirname "${BASH_SOURCE[0]}")/screenshot_pixels.sh"
-[ -x "$app" ] || fail "no Standalone app at $app"
-[ -n "${DISPLAY:-}" ] || fail "no DISPLAY: run through scripts/with-xvfb.sh"
-
+source "$(dirname "${BASH_SOURCE[0]}")/standalone_test_common.sh"
 # A fresh home: the app keeps its settings (window place, audio device, plug-in state) there.
-export HOME
-HOME=$(mktemp -d "${TMPDIR:-/tmp}/gribb-standalone.XXXXXX")
-# The window settings (the zoom) in the fresh home too, whatever the caller's XDG_CONFIG_HOME.
-export XDG_CONFIG_HOME="$HOME/.config"
-app_pid=""
-cleanup() {
-  if [ -n "$app_pid" ]; then kill "$app_pid" 2>/dev/null || true; wait "$app_pid" 2>/dev/null || true; fi
-  rm -rf "$HOME"
-}
-trap cleanup EXIT
+begin_window_test "$1" "$2"
 
 "$app" >"$shots/app.log" 2>&1 &
 app_pid=$!
