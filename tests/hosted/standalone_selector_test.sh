@@ -52,8 +52,7 @@ same_program() { [ "$(differing "$1" "$2")" -lt 200 ]; }
 
 # choose KEYS: opens the selector's menu (the shown program highlighted) and moves through it.
 choose() {
-  xdotool mousemove --window "$wid" $((left + 200)) $((top + 48)) click 1
-  sleep 0.8
+  click_to_open $((left + 200)) $((top + 48))
   xdotool key --delay 40 "$@" Return
   sleep 0.5
 }
@@ -62,8 +61,7 @@ choose() {
 # in the window: 54 "Save current state...", 76 "Load a saved state...", 108 "Reset to default
 # state". A dialogue named DIALOGUE then opens, and Return takes the file it offers.
 options() {
-  xdotool mousemove --window "$wid" 30 12 click 1
-  sleep 0.8
+  click_to_open 30 12
   xdotool mousemove --window "$wid" 110 "$1" click 1
 }
 answer_dialogue() {

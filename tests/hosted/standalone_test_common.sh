@@ -38,3 +38,17 @@ stop_app() {
   if [ -n "$app_pid" ]; then kill "$app_pid" 2>/dev/null || true; wait "$app_pid" 2>/dev/null || true; fi
   app_pid=""
 }
+
+# click_to_open X Y: clicks at (X, Y) in the window $wid and waits (at most 10 s) until a new
+# window shows, such as the popup menu the click opens; a busy machine may take a while.
+visible_windows() { xdotool search --onlyvisible --name '.*' 2>/dev/null | wc -l; }
+click_to_open() {
+  local before
+  before=$(visible_windows)
+  xdotool mousemove --window "$wid" "$1" "$2" click 1
+  for _ in $(seq 1 100); do
+    [ "$(visible_windows)" -gt "$before" ] && { sleep 0.3; return 0; }
+    sleep 0.1
+  done
+  fail "a click at ($1, $2) opened nothing"
+}
