@@ -11,35 +11,18 @@
 -- Every phase prints "BLOCK <samples per cycle>", and record prints the region as
 -- "REGION <position> <length>" in samples.
 
+dofile (os.getenv ("GRIBB_ARDOUR_LUA_DIR") .. "/ardour_common.lua")
+
 local phase, dir, exportDir = arg[1], arg[2], arg[3]
 local name = "learned"
 
-local function fail (message)
-	print ("FAIL " .. message)
-	close_session ()
-	os.exit (3)
-end
-
-AudioEngine:set_backend ("None (Dummy)", "", "")
-if AudioEngine:start (false) ~= 0 then
-	print ("FAIL the dummy audio engine does not start")
-	os.exit (3)
-end
+startDummyEngine ()
 
 if phase == "record" then
-	if create_session (dir, name, 48000) == nil then
-		print ("FAIL cannot create the session")
-		os.exit (3)
-	end
+	newSession (dir, name)
 	print ("BLOCK " .. Session:get_block_size ())
 
-	local tracks = Session:new_midi_track (ARDOUR.ChanCount (ARDOUR.DataType ("midi"), 1),
-		ARDOUR.ChanCount (ARDOUR.DataType ("audio"), 2), true, ARDOUR.PluginInfo (), nil, nil, 1,
-		"Synth", ARDOUR.PresentationInfo.max_order, ARDOUR.TrackMode.Normal, true, false)
-	local track = tracks:front ()
-	local proc = ARDOUR.LuaAPI.new_plugin (Session, "Gribb Tazo", ARDOUR.PluginType.VST3, "")
-	if proc:isnil () then fail ("Ardour does not find the VST3 \"Gribb Tazo\"") end
-	track:add_processor_by_index (proc, 0, nil, true)
+	local track = addSynthTrack ()
 	track:panner_shell ():set_bypassed (true)
 
 	-- Ardour's virtual keyboard port plays into the track's input.
@@ -86,10 +69,7 @@ if phase == "record" then
 	Session:save_state ("", false, false, false, false, false)
 	close_session ()
 elseif phase == "export" then
-	if load_session (dir, name) == nil then
-		print ("FAIL cannot open the session")
-		os.exit (3)
-	end
+	openSession (dir, name)
 	print ("BLOCK " .. Session:get_block_size ())
 	ARDOUR.LuaAPI.usleep (300000)
 

@@ -14,20 +14,10 @@ bundle="${1:?usage: ardour_learned_export.sh VST3_BUNDLE GRIBB_RENDER}"
 render="${2:?usage: ardour_learned_export.sh VST3_BUNDLE GRIBB_RENDER}"
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 
-for tool in ardour7-lua python3; do
-  if ! command -v "$tool" >/dev/null 2>&1; then
-    echo "SKIPPED: $tool is not installed. On Debian 12: apt-get install ardour (then: ctest -L ardour)"
-    exit 77
-  fi
-done
-
-# A private plug-in folder, configuration and scan cache: nothing of the user's is read or written.
-work="$(mktemp -d "${TMPDIR:-/tmp}/gribb-ardour-learn.XXXXXX")"
-[ -n "${GRIBB_KEEP_ARDOUR_WORK:-}" ] || trap 'rm -rf "$work"' EXIT
-mkdir -p "$work/vst3" "$work/config/ardour7/export" "$work/export"
-cp -r "$bundle" "$work/vst3/"
-find "$work/vst3" -exec touch -d '-1 minute' {} +
-export VST3_PATH="$work/vst3" XDG_CONFIG_HOME="$work/config" XDG_CACHE_HOME="$work/cache"
+source "$here/ardour_common.sh"
+require_ardour
+ardour_workspace ardour-learn "$bundle"
+mkdir -p "$work/config/ardour7/export" "$work/export"
 
 # Ardour's own 32-bit float format (no dither, no normalisation), named by a preset of ours.
 cat >"$work/config/ardour7/export/gribb-float.preset" <<'XML'
@@ -47,81 +37,38 @@ cat >"$work/config/ardour7/export/gribb-float.preset" <<'XML'
 </ExportPreset>
 XML
 
-ardour_libs="$(sed -n 's/^export ARDOUR_DLL_PATH=//p' "$(command -v ardour7-lua)")"
-scanner="${ardour_libs:-/usr/lib/ardour7}/ardour-vst3-scanner"
-if ! LD_LIBRARY_PATH="${ardour_libs:-/usr/lib/ardour7}" "$scanner" "$work/vst3/$(basename "$bundle")" >"$work/scan.log" 2>&1; then
-  echo "FAIL: Ardour's VST3 scanner does not accept the bundle:"
-  tail -n 20 "$work/scan.log"
-  exit 1
-fi
-
-# run_phase PHASE: one ardour7-lua run, repeated once after a crash while shutting down.
-run_phase() {
-  local phase="$1" attempt status log
-  for attempt in 1 2; do
-    log="$work/$phase-$attempt.log"
-    [ "$phase" = record ] && rm -rf "$work/session"
-    [ "$phase" = export ] && rm -f "$work/export/"*.wav
-    ardour7-lua "$here/ardour_learned_export.lua" "$phase" "$work/session" "$work/export" >"$log" 2>&1
-    status=$?
-    grep -E '^(BLOCK|REGION|FAIL|DONE)' "$log" | sed "s/^/  [$phase] /"
-    if grep -q '^FAIL' "$log"; then
-      echo "FAIL: ardour7-lua reported a failure in phase '$phase'; its output:"
-      tail -n 40 "$log"
-      return 1
-    fi
-    if [ "$status" -eq 0 ] && grep -q "^DONE $phase" "$log"; then
-      return 0
-    fi
-    [ "$attempt" -eq 1 ] && echo "NOTE: ardour7-lua exited with status $status in phase '$phase' (a crash while shutting down); retrying once"
-  done
-  echo "FAIL: ardour7-lua crashed twice in phase '$phase'; last output:"
-  tail -n 40 "$log"
-  return 1
+# Each phase starts clean: the recording with no session, the export with no WAV file.
+prepare_phase() {
+  [ "$1" = record ] && rm -rf "$work/session"
+  [ "$1" = export ] && rm -f "$work/export/"*.wav
+  return 0
 }
+lua="$here/ardour_learned_export.lua"
 
-echo "Ardour: $(ardour7-lua --version 2>/dev/null | head -n 1)"
 "$render" --plugin "$bundle" --learn 21=cutoff --save-state "$work/learned.state" >/dev/null || { echo "FAIL: gribb-render cannot save the state"; exit 1; }
 "$render" --plugin "$bundle" --save-state "$work/unlearned.state" >/dev/null || exit 1
 
-run_phase record || exit 1
+run_phase "$lua" "BLOCK|REGION" record "$work/session" "$work/export" || exit 1
 block="$(sed -n 's/^BLOCK //p' "$work/record-"*.log | tail -n 1)"
 midi="$(find "$work/session/interchange" -name "*.mid" | head -n 1)"
 [ -n "$midi" ] || { echo "FAIL: Ardour recorded no MIDI file"; exit 1; }
 
 # The session's plug-in state becomes the saved one with the binding.
-python3 - "$work/session/learned.ardour" "$work/learned.state" <<'PY' || { echo "FAIL: cannot put the state into the session"; exit 1; }
-import base64, struct, sys
+PYTHONPATH="$here" PYTHONDONTWRITEBYTECODE=1 python3 - "$work/session/learned.ardour" "$work/learned.state" <<'PY' || { echo "FAIL: cannot put the state into the session"; exit 1; }
+import sys
 import xml.etree.ElementTree as ET
+from ardour_vst3_chunk import plugin_node, read_chunks, write_chunks
 
 session, state = sys.argv[1], open(sys.argv[2], "rb").read()
 tree = ET.parse(session)
-node = next(n for n in tree.getroot().iter("vst3") if n.find("chunk") is not None)
-blob = base64.b64decode(node.find("chunk").text.strip())
-# Ardour's container: "VST3", version, class ID (32 bytes), offset of the chunk list; the chunks;
-# the list: "List", count, then (ID, offset, size) per chunk.
-list_offset = struct.unpack_from("<q", blob, 40)[0]
-assert blob[list_offset:list_offset + 4] == b"List"
-count = struct.unpack_from("<i", blob, list_offset + 4)[0]
-chunks = []
-for i in range(count):
-    cid, offset, size = struct.unpack_from("<4sqq", blob, list_offset + 8 + 20 * i)
-    chunks.append((cid, state if cid == b"Comp" else blob[offset:offset + size]))
+node = plugin_node(tree)
+header, chunks = read_chunks(node)
 assert any(cid == b"Comp" for cid, _ in chunks)
-out = bytearray(blob[:48])
-entries = []
-for cid, data in chunks:
-    entries.append((cid, len(out), len(data)))
-    out += data
-struct.pack_into("<q", out, 40, len(out))
-out += b"List" + struct.pack("<i", len(entries))
-for cid, offset, size in entries:
-    out += struct.pack("<4sqq", cid, offset, size)
-node.find("chunk").text = base64.b64encode(bytes(out)).decode("ascii")
+write_chunks(node, header, [(cid, state if cid == b"Comp" else data) for cid, data in chunks])
 tree.write(session, encoding="UTF-8", xml_declaration=True)
 PY
 
-run_phase export || exit 1
+run_phase "$lua" "BLOCK|REGION" export "$work/session" "$work/export" || exit 1
 exported="$(ls "$work/export/"*.wav 2>/dev/null | head -n 1)"
 [ -n "$exported" ] || { echo "FAIL: Ardour exported no WAV file"; exit 1; }
 

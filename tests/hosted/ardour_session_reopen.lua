@@ -10,6 +10,8 @@
 --
 -- Every phase prints the parameters the host shows as lines "PARAM <index> <label> <value>".
 
+dofile (os.getenv ("GRIBB_ARDOUR_LUA_DIR") .. "/ardour_common.lua")
+
 local phase, dir = arg[1], arg[2]
 local name = "reopen"
 local program = "20. Motherboard Melt"
@@ -18,12 +20,6 @@ local handSet = { ["Cutoff"] = 0.62, ["FM Index"] = 0.125, ["LFO Shape"] = 1 / 3
 local function settle ()
 	-- Let the engine run a few hundred process cycles.
 	ARDOUR.LuaAPI.usleep (400000)
-end
-
-local function fail (message)
-	print ("FAIL " .. message)
-	close_session ()
-	os.exit (3)
 end
 
 local function labels (plugin)
@@ -43,22 +39,10 @@ local function printParameters (proc, plugin)
 	end
 end
 
-AudioEngine:set_backend ("None (Dummy)", "", "")
-if AudioEngine:start (false) ~= 0 then
-	print ("FAIL the dummy audio engine does not start")
-	os.exit (3)
-end
+startDummyEngine ()
 
 if phase == "build" then
-	if create_session (dir, name, 48000) == nil then
-		print ("FAIL cannot create the session")
-		os.exit (3)
-	end
-
-	local tracks = Session:new_midi_track (ARDOUR.ChanCount (ARDOUR.DataType ("midi"), 1),
-		ARDOUR.ChanCount (ARDOUR.DataType ("audio"), 2), true, ARDOUR.PluginInfo (), nil, nil, 1,
-		"Synth", ARDOUR.PresentationInfo.max_order, ARDOUR.TrackMode.Normal, true, false)
-	local track = tracks:front ()
+	newSession (dir, name)
 
 	-- Listing the plug-ins reads Ardour's scan cache, as its plug-in selector does.
 	local found = false
@@ -67,9 +51,7 @@ if phase == "build" then
 	end
 	if not found then fail ("Ardour does not list the VST3 \"Gribb Tazo\"") end
 
-	local proc = ARDOUR.LuaAPI.new_plugin (Session, "Gribb Tazo", ARDOUR.PluginType.VST3, "")
-	if proc:isnil () then fail ("Ardour does not find the VST3 \"Gribb Tazo\"") end
-	track:add_processor_by_index (proc, 0, nil, true)
+	local _, proc = addSynthTrack ()
 	local plugin = proc:to_insert ():plugin (0)
 	settle ()
 
@@ -102,10 +84,7 @@ if phase == "build" then
 	print ("PRESET " .. plugin:last_preset ().label)
 	close_session ()
 elseif phase == "reopen" then
-	if load_session (dir, name) == nil then
-		print ("FAIL cannot open the session")
-		os.exit (3)
-	end
+	openSession (dir, name)
 	settle ()
 
 	local track = Session:route_by_name ("Synth")
