@@ -290,31 +290,47 @@ void expectFiniteAudio (GribbTazoAudioProcessor& processor, long long input)
             ASSERT_TRUE (std::isfinite (buffer.getSample (ch, i))) << "channel " << ch << " sample " << i << " after input " << input;
 }
 
-/** Writes the input in flight to a file in the temporary folder when the test ends with a fatal
-    failure, whichever check stopped it (an ASSERT_* returns from the test at once), and stops
-    the AddressSanitizer callback from writing it. */
-class FailingInputKeeper
+/** Keeps the input of one fuzz run wherever the run fails: it is written to a file in the
+    temporary folder when one step hangs (`hangFile`, by the watchdog, which then aborts), when
+    AddressSanitizer reports (gribb-fuzz-crash.bin), and when the test ends with a fatal failure
+    (`failureFile`), whichever check stopped it (an ASSERT_* returns from the test at once). The
+    run brackets each step with `watchdog.starting()` and `watchdog.finished()`. */
+class FuzzInputKeeper
 {
 public:
-    FailingInputKeeper (const Bytes& input, const char* fileName) : data (input), name (fileName) {}
+    FuzzInputKeeper (Bytes& input, const char* hangFile, const char* failureFile)
+        : watchdog ((int) environmentNumber ("GRIBB_FUZZ_HANG_SECONDS", 60), [&input, hangFile] { write (input, hangFile); }),
+          data (input),
+          failureName (failureFile)
+    {
+        inputInFlight = &input;
+       #if defined(__SANITIZE_ADDRESS__)
+        __sanitizer_set_death_callback (writeInputInFlight);
+       #endif
+    }
 
-    ~FailingInputKeeper()
+    ~FuzzInputKeeper()
     {
         inputInFlight = nullptr;
 
-        if (! ::testing::Test::HasFatalFailure())
-            return;
-
-        const auto dump = fuzzDumpFile (name);
-        dump.replaceWithData (data.data(), data.size());
-        std::cout << "[fuzz] failing input written to " << dump.getFullPathName() << std::endl;
+        if (::testing::Test::HasFatalFailure())
+            write (data, failureName);
     }
 
-private:
-    const Bytes& data;
-    const char* name;
+    gribb::test::HangWatchdog watchdog;
 
-    JUCE_DECLARE_NON_COPYABLE (FailingInputKeeper)
+private:
+    static void write (const Bytes& input, const char* name)
+    {
+        const auto dump = fuzzDumpFile (name);
+        dump.replaceWithData (input.data(), input.size());
+        std::cout << "[fuzz] the input is written to " << dump.getFullPathName() << std::endl;
+    }
+
+    const Bytes& data;
+    const char* failureName;
+
+    JUCE_DECLARE_NON_COPYABLE (FuzzInputKeeper)
 };
 
 /** Every check made after one input; a fatal failure stops here and the caller saves the input. */
@@ -367,17 +383,8 @@ TEST (StateFuzz, MutatedAndRandomBlocksNeverLeaveTheProcessorBroken)
     GribbTazoAudioProcessor processor;
     processor.prepareToPlay (48000.0, 256);
     Bytes data;
-    gribb::test::HangWatchdog watchdog ((int) environmentNumber ("GRIBB_FUZZ_HANG_SECONDS", 60), [&data]
-    {
-        const auto file = fuzzDumpFile ("gribb-fuzz-hang.bin");
-        file.replaceWithData (data.data(), data.size());
-        std::cout << "[fuzz] the input is written to " << file.getFullPathName() << std::endl;
-    });
-    inputInFlight = &data;
-   #if defined(__SANITIZE_ADDRESS__)
-    __sanitizer_set_death_callback (writeInputInFlight); // an AddressSanitizer report leaves the input in gribb-fuzz-crash.bin
-   #endif
-    const FailingInputKeeper keeper (data, "gribb-fuzz-failure.bin");
+    FuzzInputKeeper keeper (data, "gribb-fuzz-hang.bin", "gribb-fuzz-failure.bin");
+    auto& watchdog = keeper.watchdog;
 
     long long restored = 0, ignored = 0, savedOutsideLimits = 0;
     double slowestMs = 0.0;
@@ -449,17 +456,8 @@ TEST (StateFuzz, MutatedAndRandomPresetFilesNeverLeaveTheProcessorBroken)
     GribbTazoAudioProcessor processor;
     processor.prepareToPlay (48000.0, 256);
     Bytes data;
-    gribb::test::HangWatchdog watchdog ((int) environmentNumber ("GRIBB_FUZZ_HANG_SECONDS", 60), [&data]
-    {
-        const auto file = fuzzDumpFile ("gribb-fuzz-preset-hang.gribbpreset");
-        file.replaceWithData (data.data(), data.size());
-        std::cout << "[fuzz] the input is written to " << file.getFullPathName() << std::endl;
-    });
-    inputInFlight = &data;
-   #if defined(__SANITIZE_ADDRESS__)
-    __sanitizer_set_death_callback (writeInputInFlight);
-   #endif
-    const FailingInputKeeper keeper (data, "gribb-fuzz-preset-failure.gribbpreset");
+    FuzzInputKeeper keeper (data, "gribb-fuzz-preset-hang.gribbpreset", "gribb-fuzz-preset-failure.gribbpreset");
+    auto& watchdog = keeper.watchdog;
 
     long long loaded = 0, refused = 0;
 
