@@ -262,6 +262,14 @@ void StandaloneWindow::activeWindowStatusChanged()
         computerKeyboard.releaseAll();
 }
 
+bool StandaloneWindow::keyPressed (const juce::KeyPress& key)
+{
+    if (auto* editor = getAudioProcessor()->getActiveEditor(); editor != nullptr && editor->keyPressed (key))
+        return true;
+
+    return juce::StandaloneFilterWindow::keyPressed (key);
+}
+
 void StandaloneWindow::changeListenerCallback (juce::ChangeBroadcaster*)
 {
     bar.setStatus (StandaloneAudioDevices::statusLine (pluginHolder->deviceManager));

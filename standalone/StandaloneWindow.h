@@ -48,6 +48,9 @@ public:
     juce::BorderSize<int> getContentComponentBorder() const override;
     void resized() override;
     void activeWindowStatusChanged() override;
+    /** The window's own shortcuts (the zoom keys) work wherever the focus is in the window: a key
+        that reaches the window itself, with nothing inside it focused, is offered to the editor. */
+    bool keyPressed (const juce::KeyPress& key) override;
 
 private:
     /** The window's resize limits: the editor's own limits, which are in the editor's units,

@@ -3,7 +3,8 @@
 # format of the plug-in writes it), and, with no zoom remembered, at the desktop's scale (Xft.dpi).
 # Each time the editor must be the main page's 620 x 560 times the zoom, the keyboard bar below it
 # as wide and scaled too; the technical page, one click on "UNDER THE HOOD" away, must be
-# 980 x 640 times the zoom. Screenshots go to the folder given.
+# 980 x 640 times the zoom. Last, the zoom keys change the zoom of the open window. Screenshots go
+# to the folder given.
 # With "screen-dpi" as the third argument the display is a HiDPI screen (Xvfb -dpi 192) with no
 # scale set anywhere else, and the one case run is that the window opens at 200 %.
 #   standalone_zoom_test.sh <standalone executable> <folder for the screenshots> [screen-dpi]
@@ -67,7 +68,7 @@ run() {
     run "$name" "$zoom"
     return
   fi
-  echo "$name: main page ${w} x ${h} (window $(size_of | tr ' ' x | sed 's/x/ x /'))"
+  echo "$name: main page ${w} x ${h} (window $(size_of | sed 's/ / x /'))"
 
   # "UNDER THE HOOD" at (434, 30, 156, 36) of the main page, in the window's units.
   local left top
@@ -106,5 +107,23 @@ echo 'Xft.dpi: 144' | xrdb -override -
 run "xft-dpi-144" 150
 echo 'Xft.dpi' | xrdb -remove -
 [ ! -e "$settings" ] || fail "the desktop's scale was written as a chosen zoom"
+
+# The zoom keys in the open window: four steps of Ctrl + from 100 % reach 200 %, which the window
+# takes at once and remembers; Ctrl 0 goes back to 100 %.
+"$app" >"$shots/keys.log" 2>&1 &
+app_pid=$!
+wid=$(timeout 30 xdotool search --sync --onlyvisible --name '^Gribb Tazo$' | head -n 1) || true
+[ -n "$wid" ] || fail "keys: the app's window did not appear"
+sleep 1
+shoot "$shots/keys-opened.png" 6f6b7d 620 560 || fail "keys: the app opened at ${w} x ${h}, not 620 x 560"
+xdotool windowactivate --sync "$wid"
+xdotool key --delay 300 ctrl+equal ctrl+equal ctrl+equal ctrl+equal
+shoot "$shots/keys-200.png" 6f6b7d 1240 1120 || fail "keys: after Ctrl + four times the main page is ${w} x ${h}, not 1240 x 1120"
+grep -q 'zoom="200"' "$settings" 2>/dev/null || fail "keys: the zoom chosen with the keys is not remembered"
+echo "keys: Ctrl + four times: main page ${w} x ${h} (window $(size_of | sed 's/ / x /'))"
+xdotool key ctrl+0
+shoot "$shots/keys-100.png" 6f6b7d 620 560 || fail "keys: after Ctrl 0 the main page is ${w} x ${h}, not 620 x 560"
+echo "keys: Ctrl 0: main page ${w} x ${h} (window $(size_of | sed 's/ / x /'))"
+stop_app
 
 echo "PASS: screenshots in $shots"
