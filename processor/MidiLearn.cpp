@@ -109,6 +109,55 @@ bool isBefore (juce::uint32 a, juce::uint32 b) noexcept { return (juce::int32) (
 
 const juce::Identifier MidiLearn::stateType ("MIDI_LEARN");
 
+//==============================================================================
+void MidiLearn::WriteCounter::parameterValueChanged (int, float newValue)
+{
+    if (ownWriter->load() == juce::Thread::getCurrentThreadId())
+    {
+        const auto slot = (size_t) (ownCount.load() % (juce::uint32) recentOwnWrites);
+        ownValues[slot].store (newValue);
+        ownStepValues[slot].store (parameter != nullptr ? parameter->getValue() : newValue);
+        ownBlocks[slot].store (blocks->load());
+        ownCount.fetch_add (1);
+        lastOwn.store (newValue);
+        lastOwnStep.store (ownStepValues[slot].load());
+        stale.store (false);
+        return;
+    }
+
+    if (repeatsAnOwnWrite (newValue))
+    {
+        stale.store (! juce::exactlyEqual (newValue, lastOwn.load())
+                     && ! juce::exactlyEqual (newValue, parameter != nullptr ? lastOwnStep.load() : newValue));
+        return;
+    }
+
+    stale.store (false);
+    otherWrites.fetch_add (1);
+}
+
+bool MidiLearn::WriteCounter::repeatsAnOwnWrite (float value) const noexcept
+{
+    const auto count = ownCount.load();
+    const auto now = blocks->load();
+
+    for (juce::uint32 back = 1; back <= juce::jmin (count, (juce::uint32) recentOwnWrites); ++back)
+    {
+        const auto slot = (size_t) ((count - back) % (juce::uint32) recentOwnWrites);
+        if ((juce::exactlyEqual (ownValues[slot].load(), value) || juce::exactlyEqual (ownStepValues[slot].load(), value))
+            && now - ownBlocks[slot].load() <= repeatWithinBlocks)
+            return true;
+    }
+
+    return false;
+}
+
+void MidiLearn::WriteCounter::forgetOwnWrites() noexcept
+{
+    ownCount.store (0);
+    stale.store (false);
+}
+
 MidiLearn::MidiLearn (juce::AudioProcessorValueTreeState& state)
     : parameters (state)
 {
@@ -127,6 +176,8 @@ MidiLearn::MidiLearn (juce::AudioProcessorValueTreeState& state)
     for (size_t i = 0; i < parameterOf.size(); ++i)
     {
         writeCounters[i].ownWriter = &ownWriter;
+        writeCounters[i].blocks = &blocks;
+        writeCounters[i].parameter = parameterOf[i];
         if (parameterOf[i] != nullptr)
             parameterOf[i]->addListener (&writeCounters[i]);
     }
@@ -322,7 +373,15 @@ bool MidiLearn::handleController (int channel, int controller, int value, BlockV
 
 void MidiLearn::process (juce::MidiBuffer& midi, BlockValues& values) noexcept
 {
-    // Overrides first: each ends once its own move has landed in the parameter state, or when
+    blocks.fetch_add (1);
+
+    // A host's late repeat of an older write sounds as the last value written, which the
+    // parameter holds again once the host's repeat of that one arrives or it is written again.
+    for (size_t i = 0; i < writeCounters.size(); ++i)
+        if (auto* p = parameterOf[i]; p != nullptr && writeCounters[i].stale.load())
+            values[i] = p->convertFrom0to1 (writeCounters[i].lastOwn.load());
+
+    // Then the overrides: each ends once its own move has landed in the parameter state, or when
     // anyone else has written the parameter since it was set (that writer is the latest).
     for (size_t i = 0; i < overrides.size(); ++i)
     {
@@ -468,6 +527,12 @@ void MidiLearn::applyPendingMoves()
                                 [&] (ParamIndex parameter, float) { landed[(size_t) parameter].store (move.serial); });
     }
 
+    // A parameter that a host's late repeat left at an older value is written its last value
+    // again, so that the host and the parameter state agree with what sounds.
+    for (size_t i = 0; i < writeCounters.size(); ++i)
+        if (writeCounters[i].stale.load())
+            write ((int) i, writeCounters[i].lastOwn.load(), now);
+
     ownWriter.store (nullptr);
 
     for (size_t i = 0; i < gestureOpen.size(); ++i)
@@ -549,6 +614,9 @@ void MidiLearn::restoreFromState (juce::ValueTree& state)
     // (the parameter state reports no write for those): what controllers held ends here, and
     // moves not yet written are overtaken.
     for (auto& counter : writeCounters)
+    {
+        counter.forgetOwnWrites();
         counter.otherWrites.fetch_add (1);
+    }
 }
 } // namespace gribb

@@ -182,22 +182,49 @@ private:
 
     /** Counts the writes of one parameter that are not the message thread's writes of moves. It
         is called on whichever thread writes (the host's audio thread for its automation) and
-        touches only atomics. */
+        touches only atomics.
+
+        A host may hand each of those writes back to the plug-in some blocks later, as a write of
+        its own: a VST3 host passes every edit the plug-in reports on to the plug-in's processing
+        (Ardour does, while it plays). By then the controller may have moved on, so such a repeat
+        can carry an older move's value. A write that repeats one of the parameter's own writes
+        of the last few blocks is told apart as a repeat: it is no other writer, and where it
+        brought back an older value than the last one written, the parameter is marked `stale`
+        and the blocks sound the last one written until the parameter holds it again. */
     struct WriteCounter final : juce::AudioProcessorParameter::Listener
     {
+        static constexpr int recentOwnWrites = 16;
+        /** How many blocks after an own write a host's repeat of it is recognised. */
+        static constexpr juce::uint32 repeatWithinBlocks = 32;
+
         std::atomic<juce::uint32> otherWrites { 0 };
         const std::atomic<void*>* ownWriter = nullptr;
+        const std::atomic<juce::uint32>* blocks = nullptr;
+        const juce::AudioProcessorParameter* parameter = nullptr;
 
-        void parameterValueChanged (int, float) override
-        {
-            if (ownWriter->load() != juce::Thread::getCurrentThreadId())
-                otherWrites.fetch_add (1);
-        }
+        /** The own writes' normalised values (as reported to the host, and as the parameter reads
+            it back on its step) and the block count when each was made, newest last. */
+        std::array<std::atomic<float>, recentOwnWrites> ownValues {};
+        std::array<std::atomic<float>, recentOwnWrites> ownStepValues {};
+        std::array<std::atomic<juce::uint32>, recentOwnWrites> ownBlocks {};
+        std::atomic<juce::uint32> ownCount { 0 };
+        std::atomic<float> lastOwn { 0.0f };
+        std::atomic<float> lastOwnStep { 0.0f };
+        std::atomic<bool> stale { false };
+
+        void parameterValueChanged (int, float newValue) override;
         void parameterGestureChanged (int, bool) override {}
+        /** Forgets the own writes: what the parameter holds now came from elsewhere. */
+        void forgetOwnWrites() noexcept;
+
+    private:
+        bool repeatsAnOwnWrite (float value) const noexcept;
     };
     std::array<WriteCounter, numParameters> writeCounters;
     /** The thread writing moves in applyPendingMoves, or nullptr. */
     std::atomic<void*> ownWriter { nullptr };
+    /** Blocks processed, for telling a host's repeat of an own write from a later write. */
+    std::atomic<juce::uint32> blocks { 0 };
 
     // Message thread only: the serial number of each target's move last written.
     std::array<juce::uint32, numLearnTargets> written {};

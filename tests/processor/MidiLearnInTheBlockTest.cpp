@@ -287,6 +287,55 @@ TEST (MidiLearnInTheBlock, TheLatestWriterWins)
     EXPECT_EQ (rawValues (p), saved);
 }
 
+TEST (MidiLearnInTheBlock, AHostsLateRepeatOfAnOlderWriteNeitherSoundsNorEndsTheHold)
+{
+    // A VST3 host hands each edit the plug-in reports back to the processor a few blocks later
+    // (Ardour does while it exports), by which time the controller has moved on.
+    GribbTazoAudioProcessor p;
+    ASSERT_TRUE (p.midiLearn.bind (gribb::cutoff, { 21, 0 }));
+    auto* cutoff = p.parameters.getParameter ("cutoff");
+    juce::ignoreUnused (sounding (p));
+
+    // The host's late repeat, delivered as JUCE's VST3 wrapper delivers a host's parameter change.
+    const auto hostRepeats = [cutoff] (float normalised)
+    {
+        if (juce::exactlyEqual (cutoff->getValue(), normalised))
+            return; // the wrapper passes on changes only
+        cutoff->setValue (normalised);
+        cutoff->sendValueChangedMessageToListeners (normalised);
+    };
+    const auto written = [&] (int value)
+    {
+        const auto v = sounding (p, { cc (21, value) })[gribb::cutoff];
+        p.midiLearn.applyPendingMoves();
+        return std::pair<float, float> { v, cutoff->getValue() };
+    };
+
+    const auto [at10, n10] = written (10);
+    const auto [at20, n20] = written (20);
+    const auto at30 = sounding (p, { cc (21, 30) })[gribb::cutoff]; // held, not written yet
+    ASSERT_NE (at10, at20);
+
+    hostRepeats (n10);
+    EXPECT_EQ (sounding (p)[gribb::cutoff], at30) << "the repeat of 10 does not end the hold of 30";
+    p.midiLearn.applyPendingMoves();
+    EXPECT_EQ (gribb::test::plainValue (p, "cutoff"), at30) << "the move of 30 is still written";
+
+    hostRepeats (n20);
+    EXPECT_EQ (sounding (p)[gribb::cutoff], at30) << "the repeat of 20 sounds as the last value written";
+    p.midiLearn.applyPendingMoves();
+    EXPECT_EQ (gribb::test::plainValue (p, "cutoff"), at30) << "the last value is written again";
+    EXPECT_EQ (sounding (p)[gribb::cutoff], at30);
+
+    // The host's own automation still wins, also with a value once written, long after.
+    gribb::test::setPlain (p, "cutoff", 500.0f);
+    EXPECT_EQ (sounding (p)[gribb::cutoff], 500.0f);
+    for (int block = 0; block < 40; ++block)
+        juce::ignoreUnused (sounding (p));
+    hostRepeats (n10);
+    EXPECT_EQ (sounding (p)[gribb::cutoff], at10) << "40 blocks later the same value is the host's own write";
+}
+
 TEST (MidiLearnInTheBlock, HeldValuesReachNoHeapOfOursWhileMovesLandAndTheHostWrites)
 {
     GribbTazoAudioProcessor p;
