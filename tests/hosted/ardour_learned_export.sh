@@ -44,6 +44,10 @@ prepare_phase() {
   return 0
 }
 lua="$here/ardour_learned_export.lua"
+# The export's file is complete when the script says "DONE export"; Ardour 7.3's tool may crash
+# while closing a session it has exported (under valgrind such a run shows no bad read or write
+# of the plug-in's), which costs nothing of the export.
+crash_after_done_ok="export"
 
 "$render" --plugin "$bundle" --learn 21=cutoff --save-state "$work/learned.state" >/dev/null || { echo "FAIL: gribb-render cannot save the state"; exit 1; }
 "$render" --plugin "$bundle" --save-state "$work/unlearned.state" >/dev/null || exit 1
