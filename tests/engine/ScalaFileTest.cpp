@@ -6,6 +6,7 @@
 #include <chrono>
 
 #include "engine/ScalaFile.h"
+#include "support/ScratchFolder.h"
 
 namespace
 {
@@ -13,12 +14,6 @@ using namespace gribb;
 
 constexpr double middleC = 261.6255653005986;
 
-juce::File scratchFolder()
-{
-    auto folder = juce::File::getSpecialLocation (juce::File::tempDirectory).getChildFile ("gribb-scala-test-" + juce::String (getpid()));
-    folder.createDirectory();
-    return folder;
-}
 
 double hz (const Tuning& tuning, int key) { return tuning.frequencyOf (key); }
 } // namespace
@@ -104,7 +99,8 @@ TEST (ScalaFile, AMappingLimitsTheKeysAndFillsAShortMapWithUnmappedKeys)
 
 TEST (ScalaFile, BadFilesChangeNothingAndSayWhyInOneLine)
 {
-    const auto folder = scratchFolder();
+    const gribb::test::ScratchFolder scratch ("gribb-scala-test");
+    const auto& folder = scratch.folder;
     struct Case
     {
         const char* name;
@@ -179,12 +175,12 @@ TEST (ScalaFile, BadFilesChangeNothingAndSayWhyInOneLine)
         EXPECT_FALSE (read.value.has_value()) << s.name;
         EXPECT_TRUE (read.error.contains (s.message)) << s.name << ": \"" << read.error << "\"";
     }
-    folder.deleteRecursively();
 }
 
 TEST (ScalaFile, Latin1TextReadsAsLatin1)
 {
-    const auto folder = scratchFolder();
+    const gribb::test::ScratchFolder scratch ("gribb-scala-test");
+    const auto& folder = scratch.folder;
     const auto file = folder.getChildFile ("latin1.scl");
     const char bytes[] = "Gamme de Rameau \xe9tendue\n1\n2/1\n";
     file.replaceWithData (bytes, sizeof (bytes) - 1);
@@ -193,5 +189,4 @@ TEST (ScalaFile, Latin1TextReadsAsLatin1)
     const auto scale = scala::parseScale (*read.value);
     ASSERT_TRUE (scale.value.has_value());
     EXPECT_EQ (scale.value->description, juce::String (juce::CharPointer_UTF8 ("Gamme de Rameau \xc3\xa9tendue")));
-    folder.deleteRecursively();
 }

@@ -11,6 +11,7 @@
 
 #include "support/RenderHostRun.h"
 #include "support/SameSamples.h"
+#include "support/ScratchFolder.h"
 
 namespace
 {
@@ -61,17 +62,10 @@ void writeSweep (const juce::File& file)
 
 struct LearnedRender : ::testing::Test
 {
-    juce::TemporaryFile tempDir;
-    juce::File dir;
+    gribb::test::ScratchFolder scratch { "gribb-learned-render" };
+    const juce::File dir = scratch.folder;
 
-    void SetUp() override
-    {
-        dir = tempDir.getFile();
-        dir.createDirectory();
-        writeSweep (dir.getChildFile ("sweep.mid"));
-    }
-
-    void TearDown() override { dir.deleteRecursively(); }
+    void SetUp() override { writeSweep (dir.getChildFile ("sweep.mid")); }
 
     /** Renders the sweep with these options; the samples, or nothing when gribb-render failed. */
     juce::AudioBuffer<float> render (const char* plugin, const juce::String& name, juce::StringArray options)

@@ -11,6 +11,7 @@
 #include "support/PitchCases.h"
 #include "support/PitchMeasure.h"
 #include "support/RenderHostRun.h"
+#include "support/ScratchFolder.h"
 
 namespace
 {
@@ -57,15 +58,8 @@ juce::AudioBuffer<float> readWav (const juce::File& file, double& rate)
 
 struct RenderPitch : ::testing::Test
 {
-    juce::TemporaryFile tempDir;
-    juce::File dir;
-
-    void SetUp() override
-    {
-        dir = tempDir.getFile();
-        dir.createDirectory();
-    }
-    void TearDown() override { dir.deleteRecursively(); }
+    gribb::test::ScratchFolder scratch { "gribb-render-pitch" };
+    const juce::File dir = scratch.folder;
 
     void expectPitch (const PitchCase& c, const char* plugin, const char* format)
     {
