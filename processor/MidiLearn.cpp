@@ -114,26 +114,28 @@ void MidiLearn::WriteCounter::parameterValueChanged (int, float newValue)
 {
     if (ownWriter->load() == juce::Thread::getCurrentThreadId())
     {
-        const auto slot = (size_t) (ownCount.load() % (juce::uint32) recentOwnWrites);
+        const auto slot = slotOf (ownCount.load());
         ownValues[slot].store (newValue);
         ownStepValues[slot].store (parameter != nullptr ? parameter->getValue() : newValue);
         ownBlocks[slot].store (blocks->load());
         ownCount.fetch_add (1);
-        lastOwn.store (newValue);
-        lastOwnStep.store (ownStepValues[slot].load());
         stale.store (false);
         return;
     }
 
     if (repeatsAnOwnWrite (newValue))
     {
-        stale.store (! juce::exactlyEqual (newValue, lastOwn.load())
-                     && ! juce::exactlyEqual (newValue, parameter != nullptr ? lastOwnStep.load() : newValue));
+        stale.store (! isWrite (slotOf (ownCount.load() - 1), newValue));
         return;
     }
 
     stale.store (false);
     otherWrites.fetch_add (1);
+}
+
+bool MidiLearn::WriteCounter::isWrite (size_t slot, float value) const noexcept
+{
+    return juce::exactlyEqual (ownValues[slot].load(), value) || juce::exactlyEqual (ownStepValues[slot].load(), value);
 }
 
 bool MidiLearn::WriteCounter::repeatsAnOwnWrite (float value) const noexcept
@@ -143,13 +145,17 @@ bool MidiLearn::WriteCounter::repeatsAnOwnWrite (float value) const noexcept
 
     for (juce::uint32 back = 1; back <= juce::jmin (count, (juce::uint32) recentOwnWrites); ++back)
     {
-        const auto slot = (size_t) ((count - back) % (juce::uint32) recentOwnWrites);
-        if ((juce::exactlyEqual (ownValues[slot].load(), value) || juce::exactlyEqual (ownStepValues[slot].load(), value))
-            && now - ownBlocks[slot].load() <= repeatWithinBlocks)
+        const auto slot = slotOf (count - back);
+        if (isWrite (slot, value) && now - ownBlocks[slot].load() <= repeatWithinBlocks)
             return true;
     }
 
     return false;
+}
+
+float MidiLearn::WriteCounter::lastOwnWrite() const noexcept
+{
+    return ownValues[slotOf (ownCount.load() - 1)].load();
 }
 
 void MidiLearn::WriteCounter::forgetOwnWrites() noexcept
@@ -297,17 +303,22 @@ void MidiLearn::bindLearned (int target, int controller) noexcept
     changes.fetch_add (1);
 }
 
+float MidiLearn::writtenPlain (const juce::RangedAudioParameter& p, float normalised) noexcept
+{
+    // A host-notifying write of `normalised` sets the parameter to its value on the parameter's
+    // step, and the parameter state then reads that value back from the parameter's normalised
+    // value, keeping its own when the two are approximately equal (AudioParameterFloat::setValue,
+    // getValue and the state's ParameterAdapter). The same arithmetic here gives the same float.
+    return p.convertFrom0to1 (p.convertTo0to1 (p.convertFrom0to1 (normalised)));
+}
+
 void MidiLearn::hold (int parameter, float normalised, juce::uint32 serial, BlockValues& values) noexcept
 {
     auto* p = parameterOf[(size_t) parameter];
     if (p == nullptr)
         return;
 
-    // A host-notifying write of `normalised` sets the parameter to its value on the parameter's
-    // step, and the parameter state then reads that value back from the parameter's normalised
-    // value, keeping its own when the two are approximately equal (AudioParameterFloat::setValue,
-    // getValue and the state's ParameterAdapter). The same arithmetic here gives the same float.
-    auto plain = p->convertFrom0to1 (p->convertTo0to1 (p->convertFrom0to1 (normalised)));
+    auto plain = writtenPlain (*p, normalised);
     auto& value = values[(size_t) parameter];
     if (juce::approximatelyEqual (plain, value))
         plain = value;
@@ -379,7 +390,7 @@ void MidiLearn::process (juce::MidiBuffer& midi, BlockValues& values) noexcept
     // parameter holds again once the host's repeat of that one arrives or it is written again.
     for (size_t i = 0; i < writeCounters.size(); ++i)
         if (auto* p = parameterOf[i]; p != nullptr && writeCounters[i].stale.load())
-            values[i] = p->convertFrom0to1 (writeCounters[i].lastOwn.load());
+            values[i] = writtenPlain (*p, writeCounters[i].lastOwnWrite());
 
     // Then the overrides: each ends once its own move has landed in the parameter state, or when
     // anyone else has written the parameter since it was set (that writer is the latest).
@@ -531,7 +542,7 @@ void MidiLearn::applyPendingMoves()
     // again, so that the host and the parameter state agree with what sounds.
     for (size_t i = 0; i < writeCounters.size(); ++i)
         if (writeCounters[i].stale.load())
-            write ((int) i, writeCounters[i].lastOwn.load(), now);
+            write ((int) i, writeCounters[i].lastOwnWrite(), now);
 
     ownWriter.store (nullptr);
 

@@ -143,6 +143,8 @@ private:
     static float normalisedFor (int target, int value) noexcept;
     /** Audio thread: the parameter sounds, from this block on, as the parameter state will read
         it once the message thread has written `normalised` for the move `serial`. */
+    /** The plain value the parameter state holds after a host-notifying write of `normalised`. */
+    static float writtenPlain (const juce::RangedAudioParameter& p, float normalised) noexcept;
     void hold (int parameter, float normalised, juce::uint32 serial, BlockValues& values) noexcept;
     /** Message thread: writes one move through the host-notifying path: a parameter inside a
         gesture, a macro's targets through its map. A parameter that anyone else has written
@@ -208,16 +210,18 @@ private:
         std::array<std::atomic<float>, recentOwnWrites> ownStepValues {};
         std::array<std::atomic<juce::uint32>, recentOwnWrites> ownBlocks {};
         std::atomic<juce::uint32> ownCount { 0 };
-        std::atomic<float> lastOwn { 0.0f };
-        std::atomic<float> lastOwnStep { 0.0f };
         std::atomic<bool> stale { false };
 
         void parameterValueChanged (int, float newValue) override;
         void parameterGestureChanged (int, bool) override {}
         /** Forgets the own writes: what the parameter holds now came from elsewhere. */
         void forgetOwnWrites() noexcept;
+        /** The last own write's normalised value, as reported to the host. */
+        float lastOwnWrite() const noexcept;
 
     private:
+        static size_t slotOf (juce::uint32 count) noexcept { return (size_t) (count % (juce::uint32) recentOwnWrites); }
+        bool isWrite (size_t slot, float value) const noexcept;
         bool repeatsAnOwnWrite (float value) const noexcept;
     };
     std::array<WriteCounter, numParameters> writeCounters;
