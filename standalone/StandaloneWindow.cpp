@@ -96,7 +96,7 @@ juce::ComponentBoundsConstrainer* StandaloneWindow::ZoomedEditorConstrainer::get
     if (own == nullptr)
         return nullptr;
 
-    const auto scale = (double) window.stripScale();
+    const auto scale = (double) window.editorScale();
     const auto times = [scale] (int size) { return juce::roundToInt (juce::jmin (size * scale, (double) 0x3fffffff)); };
     zoomed.setSizeLimits (times (own->getMinimumWidth()), times (own->getMinimumHeight()),
                           times (own->getMaximumWidth()), times (own->getMaximumHeight()));
@@ -117,7 +117,7 @@ juce::BorderSize<int> StandaloneWindow::ZoomedEditorConstrainer::getAdditionalBo
     return frame.addedTo (window.getContentComponentBorder());
 }
 
-float StandaloneWindow::stripScale() const
+float StandaloneWindow::editorScale() const
 {
     if (auto* editor = getAudioProcessor()->getActiveEditor())
         if (const auto scale = editor->getTransform().mat00; scale > 0.0f)
@@ -128,7 +128,7 @@ float StandaloneWindow::stripScale() const
 
 int StandaloneWindow::stripHeight() const
 {
-    return juce::roundToInt ((float) (StandaloneKeyboardBar::height + (keyboardShown ? keyboardHeight : 0)) * stripScale());
+    return juce::roundToInt ((float) (StandaloneKeyboardBar::height + (keyboardShown ? keyboardHeight : 0)) * editorScale());
 }
 
 juce::BorderSize<int> StandaloneWindow::getContentComponentBorder() const
@@ -148,7 +148,7 @@ void StandaloneWindow::resized()
 
     // The bar and the keyboard are laid out in the editor's units and drawn at its zoom.
     // Each is placed by its transform, so that its edges land on the strip's whole pixels.
-    const auto scale = stripScale();
+    const auto scale = editorScale();
     const auto place = [scale] (juce::Component& c, juce::Rectangle<int> r)
     {
         c.setTransform (juce::AffineTransform::scale (scale).translated ((float) r.getX(), (float) r.getY()));
@@ -170,11 +170,12 @@ void StandaloneWindow::resized()
 
     // A page switch or a zoom grows the window to the right and down: once the resize is done, a
     // window that now reaches past the screen's edge moves back onto it, where it fits.
-    juce::MessageManager::callAsync ([safe = juce::Component::SafePointer<StandaloneWindow> (this)]
-    {
-        if (safe != nullptr)
-            safe->keepOnScreen();
-    });
+    if (! isOnScreen())
+        juce::MessageManager::callAsync ([safe = juce::Component::SafePointer<StandaloneWindow> (this)]
+        {
+            if (safe != nullptr)
+                safe->keepOnScreen();
+        });
 
     // Five octaves of white keys across the width; the scroll buttons lie over the outer keys.
     keyboard.setKeyWidth ((float) juce::jmax (1, keyboard.getWidth()) / (float) (visibleOctaves * whiteKeysPerOctave));
@@ -190,12 +191,20 @@ void StandaloneWindow::fitToContent()
     }
 }
 
+const juce::Displays::Display* StandaloneWindow::displayOfWindow() const
+{
+    return isOnDesktop() ? juce::Desktop::getInstance().getDisplays().getDisplayForRect (getBounds()) : nullptr;
+}
+
+bool StandaloneWindow::isOnScreen() const
+{
+    const auto* display = displayOfWindow();
+    return display == nullptr || display->userArea.contains (getBounds());
+}
+
 void StandaloneWindow::keepOnScreen()
 {
-    if (! isOnDesktop())
-        return;
-
-    if (const auto* display = juce::Desktop::getInstance().getDisplays().getDisplayForRect (getBounds()))
+    if (const auto* display = displayOfWindow())
     {
         const auto area = display->userArea;
         const auto x = juce::jmax (area.getX(), juce::jmin (getX(), area.getRight() - getWidth()));

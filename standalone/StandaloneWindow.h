@@ -69,9 +69,14 @@ private:
     };
 
     int stripHeight() const;
-    /** The editor's zoom on this window's display: the strip below it scales with it. */
-    float stripScale() const;
+    /** The editor's zoom on this window's display: the strip below it and the resize limits
+        scale with it. */
+    float editorScale() const;
     void fitToContent();
+    /** The display the window is on, or nullptr while it is not on the desktop. */
+    const juce::Displays::Display* displayOfWindow() const;
+    /** Whether the whole window lies on its display's usable area (or is not on the desktop). */
+    bool isOnScreen() const;
     /** Moves the window so that as much of it as fits is on its screen. */
     void keepOnScreen();
     void showKeyboard (bool shown);
