@@ -8,7 +8,10 @@ in seconds, dBFS (RMS of the loudest 10 ms), the largest 10 ms level after the n
 started again while it sounds rises to well above), and the pitch in Hz from the zero crossings
 of the region's first 0.4 s after its attack. Sound is where the 10 ms RMS is above -70 dBFS;
 gaps under 50 ms do not split a region. A first line, after "#", gives the length, the number
-of regions and the loudest 10 ms from 0.5 s after each region on (-200 for digital silence).
+of regions and the loudest 10 ms of the silence between them (-200 for digital silence), with
+its time. The silence leaves out the 0.5 s after each region (its release's last tail) and the
+50 ms before it: a window that ends a few samples into a note's attack holds only the attack's
+first, quiet samples, so it is neither sound nor silence.
     sound_regions.py FILE.wav
 """
 import math
@@ -54,11 +57,13 @@ def main():
     if start is not None:
         regions.append((start, last))
 
-    # The silence between the notes, from 0.5 s after each one's end (its release's last tail).
-    near = set(k for a, b in regions for k in range(a, b + 51))
-    silence = [level for k, level in enumerate(levels) if k not in near]
+    # The silence between the notes: from 0.5 s after each one's end to 50 ms before the next.
+    after, before = int(0.5 / WINDOW), int(MAX_GAP / WINDOW)
+    near = set(k for a, b in regions for k in range(a - before, b + after + 1))
+    silence = [(level, k) for k, level in enumerate(levels) if k not in near]
+    loudest, at = max(silence, default=(0.0, 0))
     print(f"# {len(samples) / rate:.2f} s at {rate} Hz, {len(regions)} regions; "
-          f"from 0.5 s after each, at most {db(max(silence, default=0.0)):.1f} dBFS")
+          f"between them, at most {db(loudest):.1f} dBFS (at {at * WINDOW:.2f} s)")
     for a, b in regions:
         t0, t1 = a * WINDOW, (b + 1) * WINDOW
         peak = max(levels[a:b + 1])
