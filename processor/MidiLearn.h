@@ -141,10 +141,10 @@ private:
     bool handleController (int channel, int controller, int value, BlockValues& values) noexcept;
     void bindLearned (int target, int controller) noexcept;
     static float normalisedFor (int target, int value) noexcept;
-    /** Audio thread: the parameter sounds, from this block on, as the parameter state will read
-        it once the message thread has written `normalised` for the move `serial`. */
     /** The plain value the parameter state holds after a host-notifying write of `normalised`. */
     static float writtenPlain (const juce::RangedAudioParameter& p, float normalised) noexcept;
+    /** Audio thread: the parameter sounds, from this block on, as the parameter state will read
+        it once the message thread has written `normalised` for the move `serial`. */
     void hold (int parameter, float normalised, juce::uint32 serial, BlockValues& values) noexcept;
     /** Message thread: writes one move through the host-notifying path: a parameter inside a
         gesture, a macro's targets through its map. A parameter that anyone else has written

@@ -14,7 +14,6 @@ using namespace gribb;
 
 constexpr double middleC = 261.6255653005986;
 
-
 double hz (const Tuning& tuning, int key) { return tuning.frequencyOf (key); }
 } // namespace
 

@@ -80,7 +80,6 @@ start_app
 jack_lsp -c | sed -n '/^Gribb Tazo:out_1$/,+1p'
 jack_lsp -c | grep -A1 '^Gribb Tazo:out_1$' | grep -q 'system:playback_1' || fail "the app's output is not connected to the system's playback"
 
-
 # Where the editor and the bar are: the cabinet panel (0x2b2933) starts 16 px inside the editor's
 # left edge, the editor's top row is the gradient's first colour (0x6f6b7d), and the bar's fill
 # (0x18171c) starts right below the editor.

@@ -21,10 +21,7 @@ cat >"$HOME/.config/Gribb Tazo.settings" <<XML
 </PROPERTIES>
 XML
 
-"$app" >"$shots/app.log" 2>&1 &
-app_pid=$!
-wid=$(timeout 30 xdotool search --sync --onlyvisible --name '^Gribb Tazo$' | head -n 1) || true
-[ -n "$wid" ] || fail "the app's window did not appear"
+open_app "$shots/app.log"
 sleep 1.5
 
 # The editor in the window, found as the window test finds it: the cabinet panel (0x2b2933)

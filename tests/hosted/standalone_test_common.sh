@@ -1,5 +1,5 @@
 # Shared by the Standalone's window tests (sourced, not run): a fresh home for the app, reading
-# screenshots and the app's window. Needs xwininfo and ImageMagick.
+# screenshots and the app's window. Needs xdotool, xwininfo and ImageMagick.
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
@@ -32,6 +32,15 @@ begin_window_test() {
   export XDG_CONFIG_HOME="$HOME/.config"
   app_pid=""
   trap 'stop_app; eval "${extra_cleanup:-}"; rm -rf "$HOME"' EXIT
+}
+
+# open_app LOG [WHAT]: starts the app, its output into LOG, and waits (at most 30 s) for its window;
+# sets app_pid and wid. WHAT names the case in the failure message.
+open_app() {
+  "$app" >"$1" 2>&1 &
+  app_pid=$!
+  wid=$(timeout 30 xdotool search --sync --onlyvisible --name '^Gribb Tazo$' | head -n 1) || true
+  [ -n "$wid" ] || fail "${2:+$2: }the app's window did not appear"
 }
 
 stop_app() {

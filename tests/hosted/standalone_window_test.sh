@@ -12,11 +12,7 @@ source "$(dirname "${BASH_SOURCE[0]}")/standalone_test_common.sh"
 # A fresh home: the app keeps its settings (window place, audio device, plug-in state) there.
 begin_window_test "$1" "$2"
 
-"$app" >"$shots/app.log" 2>&1 &
-app_pid=$!
-
-wid=$(timeout 30 xdotool search --sync --onlyvisible --name '^Gribb Tazo$' | head -n 1) || true
-[ -n "$wid" ] || fail "the app's window did not appear"
+open_app "$shots/app.log"
 
 wait_for_size() {
   local want_w=$1 want_h=$2 w h

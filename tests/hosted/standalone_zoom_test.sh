@@ -51,10 +51,7 @@ shoot() {
 # run NAME ZOOM: starts the app, checks both pages at ZOOM per cent (screenshots NAME-*.png).
 run() {
   local name=$1 zoom=$2 want_w want_h
-  "$app" >"$shots/$name.log" 2>&1 &
-  app_pid=$!
-  wid=$(timeout 30 xdotool search --sync --onlyvisible --name '^Gribb Tazo$' | head -n 1) || true
-  [ -n "$wid" ] || fail "$name: the app's window did not appear"
+  open_app "$shots/$name.log" "$name"
   sleep 1
 
   want_w=$((620 * zoom / 100)); want_h=$((560 * zoom / 100))
@@ -110,10 +107,7 @@ echo 'Xft.dpi' | xrdb -remove -
 
 # The zoom keys in the open window: four steps of Ctrl + from 100 % reach 200 %, which the window
 # takes at once and remembers; Ctrl 0 goes back to 100 %.
-"$app" >"$shots/keys.log" 2>&1 &
-app_pid=$!
-wid=$(timeout 30 xdotool search --sync --onlyvisible --name '^Gribb Tazo$' | head -n 1) || true
-[ -n "$wid" ] || fail "keys: the app's window did not appear"
+open_app "$shots/keys.log" keys
 sleep 1
 shoot "$shots/keys-opened.png" 6f6b7d 620 560 || fail "keys: the app opened at ${w} x ${h}, not 620 x 560"
 xdotool windowactivate --sync "$wid"
