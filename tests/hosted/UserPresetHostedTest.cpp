@@ -5,7 +5,6 @@
 // an edit of every parameter, set the values it holds, and leave the host's program alone.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <set>
 
 #include "support/HostedPlugin.h"
@@ -15,6 +14,7 @@
 #include "support/PluginBundles.h"
 #include "support/ScratchFolder.h"
 #include "support/XClientSetUp.h"
+#include "support/XInput.h"
 
 namespace
 {
@@ -28,10 +28,6 @@ struct EditCounter final : juce::AudioProcessorListener
     std::set<int> edited;
 };
 
-int run (const juce::String& command)
-{
-    return std::system (command.toRawUTF8());
-}
 } // namespace
 
 TEST (UserPresetHosted, APresetChosenInTheWindowReachesTheHostAsEdits)
@@ -75,13 +71,15 @@ TEST (UserPresetHosted, APresetChosenInTheWindowReachesTheHostAsEdits)
         // A click on the selector (30, 30, 400, 36 at 620 x 560) opens the menu with the shown
         // program highlighted; twenty steps down pass the separator to the first preset.
         const auto windowId = juce::String ((juce::int64) (juce::pointer_sized_uint) window.getWindowHandle());
-        ASSERT_EQ (run ("xdotool mousemove --window " + windowId + " 200 48 click 1"), 0);
-        gribb::test::pumpMessages (800);
-        juce::String keys;
+        ASSERT_TRUE (gribb::test::runXAndWaitForWindow ("xdotool mousemove --window " + windowId + " 200 48 click 1"))
+            << "the click on the selector opened no menu";
+        juce::StringArray keys;
         for (int i = 0; i < 20; ++i)
-            keys << " Down";
-        ASSERT_EQ (run ("xdotool key --delay 30" + keys + " Return"), 0);
-        gribb::test::pumpMessages (800);
+            keys.add ("Down");
+        keys.add ("Return");
+        ASSERT_TRUE (gribb::test::pressKeys (keys));
+        gribb::test::pumpUntil ([&] { return host.edited.size() == 22; });
+        gribb::test::pumpMessages (200);
 
         plugin->removeListener (&host);
         EXPECT_EQ ((int) host.edited.size(), 22) << "every parameter reaches the host as an edit";

@@ -93,18 +93,17 @@ cp "$(dirname "${BASH_SOURCE[0]}")/../support/fixtures/Shared.gribbpreset" "$pre
 
 # The selector sits in the top strip (30, 30, 400, 36 at 620 x 560); its menu opens with the shown
 # program highlighted, and twenty steps down pass the separator and reach the first preset.
-xdotool mousemove --window "$wid" $((left + 200)) $((top + 48)) click 1
-sleep 0.8
+click_to_open $((left + 200)) $((top + 48))
 import -window root "$shots/preset-menu-standalone.png"
 xdotool key --delay 40 $(printf 'Down %.0s' $(seq 1 20)) Return
 sleep 0.5
 
 # The selector shows nothing selected now, so Up starts from the menu's end: "Show preset folder",
 # "Open preset file…", "Save preset…".
-xdotool mousemove --window "$wid" $((left + 200)) $((top + 48)) click 1
-sleep 0.8
+click_to_open $((left + 200)) $((top + 48))
 xdotool key --delay 40 Up Up Up Return
-sleep 0.8
+# The prompt opens inside the window once the menu has gone: no new window to wait for.
+sleep 1.5
 import -window root "$shots/preset-save-prompt-standalone.png"
 xdotool key --delay 40 ctrl+a
 xdotool type --delay 40 "Copy"

@@ -22,11 +22,12 @@ inline void pumpMessages (int milliseconds)
             juce::Thread::sleep (1);
 }
 
-/** Runs the message loop until the condition holds, for at most two seconds (the display is
-    shared with other work); returns whether it held. */
+/** Runs the message loop until the condition holds, for at most ten seconds (the display and
+    the processors are shared with other work, which on a busy machine may hold this for
+    seconds); returns whether it held. */
 inline bool pumpUntil (const std::function<bool()>& condition)
 {
-    for (int waited = 0; waited < 2000 && ! condition(); waited += 10)
+    for (int waited = 0; waited < 10000 && ! condition(); waited += 10)
         pumpMessages (10);
     return condition();
 }
