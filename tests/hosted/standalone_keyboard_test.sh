@@ -47,7 +47,7 @@ trap cleanup EXIT
 # --- JACK on the dummy driver -----------------------------------------------------------------
 jackd --no-realtime -n "$JACK_DEFAULT_SERVER" -d dummy -r 48000 -p 256 >"$out/keyboard-jackd.log" 2>&1 &
 jack_pid=$!
-for _ in $(seq 1 100); do
+for _ in $(seq 1 300); do
   jack_lsp >/dev/null 2>&1 && break
   kill -0 "$jack_pid" 2>/dev/null || break
   sleep 0.1
@@ -71,7 +71,7 @@ start_app() { # start_app [no-jack]
   done
   [ -n "$wid" ] || fail "the app's window did not appear"
   [ "${1:-}" = no-jack ] && return 0
-  for _ in $(seq 1 100); do
+  for _ in $(seq 1 300); do
     jack_lsp 2>/dev/null | grep -q '^Gribb Tazo:out_1$' && return 0
     sleep 0.1
   done
