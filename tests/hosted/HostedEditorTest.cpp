@@ -255,6 +255,7 @@ TEST (HostedEditorZoom, AZoomChosenInOneFormatsMenuOpensTheOtherFormatsNextWindo
     {
         SCOPED_TRACE (juce::String (step.chooser.name) + " chooses " + juce::String (step.to) + " %, then "
                       + step.opener.name + " opens");
+        const char* howTheSubmenuOpened = "";
         {
             OpenWindow open (step.chooser);
             ASSERT_NE (open.editor, nullptr);
@@ -279,7 +280,8 @@ TEST (HostedEditorZoom, AZoomChosenInOneFormatsMenuOpensTheOtherFormatsNextWindo
             ASSERT_EQ (gribb::test::runX ("xdotool mousemove --sync " + juce::String (away.x) + " " + juce::String (away.y)), 0);
             gribb::test::pumpMessages (1000);
             const bool openedUnderThePointer = gribb::test::visibleWindowCount() >= windowsBefore + 2;
-            SCOPED_TRACE (openedUnderThePointer ? "the submenu opened under the pointer" : "the keys open the submenu");
+            howTheSubmenuOpened = openedUnderThePointer ? "its submenu opened under the pointer" : "the keys opened its submenu";
+            SCOPED_TRACE (howTheSubmenuOpened);
             if (openedUnderThePointer)
             {
                 ASSERT_TRUE (gribb::test::pressKeys ({ "Down" }));
@@ -305,7 +307,7 @@ TEST (HostedEditorZoom, AZoomChosenInOneFormatsMenuOpensTheOtherFormatsNextWindo
         ASSERT_NE (next.editor, nullptr);
         const auto to = step.to / 100.0;
         EXPECT_TRUE (next.waitForSize (times (620, to), times (560, to))) << sizeText (next.size());
-        std::cout << step.chooser.name << " chose " << step.to << " % in its menu; the next " << step.opener.name
+        std::cout << step.chooser.name << " chose " << step.to << " % in its menu (" << howTheSubmenuOpened << "); the next " << step.opener.name
                   << " window opened at " << sizeText (next.size()) << std::endl;
     }
 
