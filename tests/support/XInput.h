@@ -34,12 +34,12 @@ inline int visibleWindowCount()
     return count;
 }
 
-/** Runs the message loop until the display shows at least `count` windows, for at most
-    `timeoutMs` (ten seconds unless told), and a little longer so that a new window is drawn and
-    takes the keys; returns whether it showed them. */
-inline bool waitForWindows (int count, int timeoutMs = 10000)
+/** Runs the message loop until the display shows at least `count` windows, for at most ten
+    seconds, and a little longer so that a new window is drawn and takes the keys; returns
+    whether it showed them. */
+inline bool waitForWindows (int count)
 {
-    for (int waited = 0; waited < timeoutMs; waited += 100)
+    for (int waited = 0; waited < 10000; waited += 100)
     {
         pumpMessages (100);
         if (visibleWindowCount() >= count)
