@@ -4,6 +4,8 @@
 #include "standalone/DetectableKeyRepeat.h"
 #include "standalone/StandaloneAudioDevices.h"
 
+#include <cmath>
+
 namespace
 {
 constexpr int scrollButtonWidth = 14;
@@ -16,6 +18,16 @@ int lowestVisibleKeyFor (int octave)
 {
     const auto highestStart = 128 - 12 * StandaloneWindow::visibleOctaves;
     return juce::jlimit (0, highestStart, ComputerKeyboardMapping::noteFor (octave, 0) - 24);
+}
+/** Whether the editor's size is the kept one made smaller at the same aspect ratio (to within a
+    pixel of rounding), as a window that fits the editor into a smaller size leaves it. */
+bool isSqueezed (juce::Rectangle<int> size, juce::Rectangle<int> kept)
+{
+    if (kept.isEmpty() || (size.getWidth() >= kept.getWidth() && size.getHeight() >= kept.getHeight()))
+        return false;
+
+    const auto heightAtKeptRatio = (double) size.getWidth() * kept.getHeight() / kept.getWidth();
+    return std::abs (heightAtKeptRatio - size.getHeight()) <= 1.0;
 }
 } // namespace
 
@@ -74,8 +86,10 @@ StandaloneWindow::StandaloneWindow (const juce::String& title, juce::Colour back
     if (auto* editor = dynamic_cast<GribbTazoAudioProcessorEditor*> (getAudioProcessor()->getActiveEditor()))
         editor->showTechnicalPage (editor->isShowingTechnicalPage());
 
-    // JUCE's window sized itself around the editor before this class's border applied.
+    // JUCE's window sized itself around the editor before this class's border applied. The
+    // window manager's first answers to the new window may squeeze the editor for a moment.
     fitToContent();
+    keepEditorSize (40);
 }
 
 
@@ -224,23 +238,28 @@ void StandaloneWindow::showKeyboard (bool shown)
     if (auto* settings = pluginHolder->settings.get())
         settings->setValue (keyboardShownKey, shown);
 
+    keepEditorSize (10);
+    fitToContent();
+}
+
+void StandaloneWindow::keepEditorSize (int checks)
+{
     if (auto* editor = getAudioProcessor()->getActiveEditor())
     {
         editorSizeToKeep = editor->getLocalBounds();
-        editorSizeChecksLeft = 10;
+        editorSizeChecksLeft = checks;
         startTimer (50);
     }
-
-    fitToContent();
 }
 
 void StandaloneWindow::timerCallback()
 {
-    // The window manager answers the new window size a little later, and may first report an
-    // older size; JUCE's window would then fit the editor, at its fixed aspect ratio, into the
-    // wrong height and keep it smaller. The editor keeps the size it had.
+    // The window manager answers a new window size a little later, and may first report an older
+    // or a smaller one; JUCE's window would then fit the editor, at its fixed aspect ratio, into
+    // that size and keep it smaller. Such a squeeze is undone. A page switch changes the aspect
+    // ratio, and stays.
     if (auto* editor = getAudioProcessor()->getActiveEditor())
-        if (editor->getLocalBounds() != editorSizeToKeep)
+        if (isSqueezed (editor->getLocalBounds(), editorSizeToKeep))
             editor->setSize (editorSizeToKeep.getWidth(), editorSizeToKeep.getHeight());
 
     if (--editorSizeChecksLeft <= 0)

@@ -80,6 +80,9 @@ private:
     /** Moves the window so that as much of it as fits is on its screen. */
     void keepOnScreen();
     void showKeyboard (bool shown);
+    /** Keeps the editor at its present size for the next `checks` ticks of the timer, 50 ms
+        apart, against the window manager's late answers to a new window size. */
+    void keepEditorSize (int checks);
     void octaveChanged (int octave);
     void panic();
     void changeListenerCallback (juce::ChangeBroadcaster*) override;
@@ -91,7 +94,8 @@ private:
     juce::MidiKeyboardComponent keyboard { keyboardState, juce::KeyboardComponentBase::horizontalKeyboard };
     StandaloneKeyboardBar bar;
     bool keyboardShown = true;
-    /** The editor's size when the keyboard was shown or hidden, kept for a moment afterwards. */
+    /** The editor's size when the window opened or the keyboard was shown or hidden, kept for a
+        moment afterwards. */
     juce::Rectangle<int> editorSizeToKeep;
     int editorSizeChecksLeft = 0;
     float stripScaleShown = 1.0f;
