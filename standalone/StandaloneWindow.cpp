@@ -2,9 +2,8 @@
 
 #include "editor/GribbTazoAudioProcessorEditor.h"
 #include "standalone/DetectableKeyRepeat.h"
+#include "standalone/EditorSqueeze.h"
 #include "standalone/StandaloneAudioDevices.h"
-
-#include <cmath>
 
 namespace
 {
@@ -18,16 +17,6 @@ int lowestVisibleKeyFor (int octave)
 {
     const auto highestStart = 128 - 12 * StandaloneWindow::visibleOctaves;
     return juce::jlimit (0, highestStart, ComputerKeyboardMapping::noteFor (octave, 0) - 24);
-}
-/** Whether the editor's size is the kept one made smaller at the same aspect ratio (to within a
-    pixel of rounding), as a window that fits the editor into a smaller size leaves it. */
-bool isSqueezed (juce::Rectangle<int> size, juce::Rectangle<int> kept)
-{
-    if (kept.isEmpty() || (size.getWidth() >= kept.getWidth() && size.getHeight() >= kept.getHeight()))
-        return false;
-
-    const auto heightAtKeptRatio = (double) size.getWidth() * kept.getHeight() / kept.getWidth();
-    return std::abs (heightAtKeptRatio - size.getHeight()) <= 1.0;
 }
 } // namespace
 
@@ -254,12 +243,9 @@ void StandaloneWindow::keepEditorSize (int checks)
 
 void StandaloneWindow::timerCallback()
 {
-    // The window manager answers a new window size a little later, and may first report an older
-    // or a smaller one; JUCE's window would then fit the editor, at its fixed aspect ratio, into
-    // that size and keep it smaller. Such a squeeze is undone. A page switch changes the aspect
-    // ratio, and stays.
+    // A squeeze by the window manager's late answers is undone; a page switch stays.
     if (auto* editor = getAudioProcessor()->getActiveEditor())
-        if (isSqueezed (editor->getLocalBounds(), editorSizeToKeep))
+        if (EditorSqueeze::isSqueezed (editor->getLocalBounds(), editorSizeToKeep))
             editor->setSize (editorSizeToKeep.getWidth(), editorSizeToKeep.getHeight());
 
     if (--editorSizeChecksLeft <= 0)
