@@ -179,16 +179,22 @@ struct OpenWindow
         return size() == juce::Rectangle<int> (w, h);
     }
 
-    /** A left click at a point of the plug-in's window, in its own units times the zoom. */
-    void clickAt (juce::Point<int> physical)
+    /** Moves the pointer to a point of the plug-in's window, in its own units times the zoom, and
+        lets the window (which an LV2 host drives from its idle calls) see it there. */
+    void pointAt (juce::Point<int> physical)
     {
         const auto screen = editor->getScreenPosition() + physical;
-        // The pointer arrives first and the plug-in's window (which an LV2 host drives from its
-        // idle calls) sees it there before the button goes down.
         const auto move = "xdotool mousemove --sync " + juce::String (screen.x) + " " + juce::String (screen.y);
-        EXPECT_EQ (std::system (move.toRawUTF8()), 0) << move;
+        EXPECT_EQ (gribb::test::runX (move), 0) << move;
         gribb::test::pumpMessages (300);
-        EXPECT_EQ (std::system ("xdotool click 1"), 0);
+    }
+
+    /** A click of a button (1 the left, 3 the right) at a point of the plug-in's window, once the
+        window has seen the pointer arrive there. */
+    void clickAt (juce::Point<int> physical, int button = 1)
+    {
+        pointAt (physical);
+        EXPECT_EQ (gribb::test::runX ("xdotool click " + juce::String (button)), 0);
         gribb::test::pumpMessages (300);
     }
 
@@ -263,22 +269,16 @@ TEST (HostedEditorZoom, AZoomChosenInOneFormatsMenuOpensTheOtherFormatsNextWindo
             ASSERT_TRUE (open.waitForSize (times (620, from), times (560, from))) << sizeText (open.size());
 
             // The title "GRIBB  TAZO" (28, 68, 564, 46) is the window's background.
-            const auto title = open.editor->getScreenPosition() + juce::Point<int> (times (310, from), times (91, from));
-            const auto move = "xdotool mousemove --sync " + juce::String (title.x) + " " + juce::String (title.y);
             const auto windowsBefore = gribb::test::visibleWindowCount();
-            // The pointer arrives first and the plug-in's window sees it there before the button goes down.
-            ASSERT_EQ (gribb::test::runX (move), 0) << move;
-            gribb::test::pumpMessages (300);
-            ASSERT_EQ (gribb::test::runX ("xdotool click 3"), 0);
-            ASSERT_TRUE (gribb::test::waitForWindows (windowsBefore + 1)) << "no menu opened by a right click after " << move;
+            open.clickAt ({ times (310, from), times (91, from) }, 3);
+            ASSERT_TRUE (gribb::test::waitForWindows (windowsBefore + 1)) << "no menu opened by a right click on the title";
             // The menu opens under the pointer, which may highlight "Zoom" (its first item) and
             // open its submenu before a key arrives. With the pointer moved off the menus to the
             // window's bottom left, that settles: either the submenu is open, with nothing in it
             // highlighted, and takes the keys (Down highlights its first item), or nothing is
             // highlighted (Down highlights "Zoom", and Right opens its submenu at the first item).
-            const auto away = open.editor->getScreenPosition() + juce::Point<int> (20, times (540, from));
-            ASSERT_EQ (gribb::test::runX ("xdotool mousemove --sync " + juce::String (away.x) + " " + juce::String (away.y)), 0);
-            gribb::test::pumpMessages (1000);
+            open.pointAt ({ 20, times (540, from) });
+            gribb::test::pumpMessages (700);
             const bool openedUnderThePointer = gribb::test::visibleWindowCount() >= windowsBefore + 2;
             howTheSubmenuOpened = openedUnderThePointer ? "its submenu opened under the pointer" : "the keys opened its submenu";
             SCOPED_TRACE (howTheSubmenuOpened);
