@@ -525,10 +525,22 @@ TEST (HostedEditorFollows, AProgramOrStateFromTheHostShowsInTheSelector)
     {
         SCOPED_TRACE (format.name);
         const juce::String prefix = juce::String ("selector-") + format.name + "-";
-        OpenWindow open (format);
-        ASSERT_NE (open.editor, nullptr);
+        std::optional<OpenWindow> opened (std::in_place, format);
+        ASSERT_NE (opened->editor, nullptr);
         // Waited for until the plug-in has drawn its window (an LV2 host shows black until then).
-        EXPECT_EQ (selectorDifferenceAfterWaiting (open, atFirst), 0);
+        // A window still wholly black after that is opened once more: JUCE's LV2 hosting has,
+        // once in about a dozen runs beside other tests, left a new window undrawn.
+        auto openedDifference = selectorDifferenceAfterWaiting (*opened, atFirst);
+        if (openedDifference != 0 && differingPixels (selectorOf (*opened), juce::Image (juce::Image::RGB, 300, 24, true)) == 0)
+        {
+            std::cout << "NOTE: " << format.name << ": the window stayed black; it is opened once more" << std::endl;
+            opened.reset();
+            opened.emplace (format);
+            ASSERT_NE (opened->editor, nullptr);
+            openedDifference = selectorDifferenceAfterWaiting (*opened, atFirst);
+        }
+        auto& open = *opened;
+        EXPECT_EQ (openedDifference, 0);
         keep (selectorOf (open), prefix + "open");
 
         // A program chosen from the host's list (VST3: its program parameter; LV2: a preset).
